@@ -19,7 +19,9 @@ bool writeWholeFile(const QString &path, const std::function<bool(QIODevice *)> 
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!produce(&file)) {
+    // commit() flushes the last buffered bytes itself, but Qt loses an error
+    // of that flush and would rename a cut file over the target: flush first.
+    if (!produce(&file) || !file.flush() || file.error() != QFileDevice::NoError) {
         file.cancelWriting();
         return false;
     }
