@@ -693,18 +693,20 @@ class tst_ScadaEngine : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    QScopedPointer<QTemporaryDir> m_dir;
     QString m_root;
     QString m_home;
 
     void prepare()
     {
-        QVERIFY(m_dir.isValid());
-        m_root = m_dir.path();
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        m_root = m_dir->path();
         m_home = m_root + "/home";
         QVERIFY(QDir().mkpath(m_root + "/app/bin"));
         QVERIFY(QDir().mkpath(m_root + "/app/scdLib"));
         QVERIFY(QDir().mkpath(m_home));
+        // The copy finds libzadururu through the build tree's absolute run path.
         QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), m_root + "/app/bin/tst_scadaEngine"));
     }
 
@@ -734,12 +736,7 @@ class tst_ScadaEngine : public QObject
     }
 
 private slots:
-    void init()
-    {
-        m_dir.~QTemporaryDir();
-        new (&m_dir) QTemporaryDir;
-        prepare();
-    }
+    void init() { prepare(); }
 
     void readerCases() { runChild({"--reader"}); }
 
