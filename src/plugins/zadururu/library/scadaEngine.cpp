@@ -1,0 +1,235 @@
+#include "scadaEngine.h"
+
+#include "common/wholeFileWriter_p.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QDomDocument>
+#include <QDomElement>
+#include <QFile>
+#include <QFileDevice>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QXmlStreamWriter>
+
+ScadaEngine *ScadaEngine::m_Instance = nullptr;
+
+namespace {
+
+const char componentLibraryFileName[] = "objlib.xml";
+const char userLibraryFileName[] = "userlib.xml";
+const char imagePrefix[] = "images/";
+
+// Text of the first child element named @p tag; empty when there is none.
+QString childText(const QDomElement &object, const QString &tag)
+{
+    return object.firstChildElement(tag).text();
+}
+
+// Decimal integer of a child element; empty, non-numeric and fractional
+// texts give 0.
+int childInt(const QDomElement &object, const QString &tag)
+{
+    return childText(object, tag).toInt(nullptr, 10);
+}
+
+// Image elements are numbered from 1; the first missing index ends the list.
+QList<QString> childImages(const QDomElement &object)
+{
+    QList<QString> images;
+    for (int k = 1;; ++k) {
+        const QDomElement image = object.firstChildElement(QLatin1String("image") + QString::number(k));
+        if (image.isNull())
+            break;
+        images.append(QLatin1String(imagePrefix) + image.text());
+    }
+    return images;
+}
+
+} // namespace
+
+ScadaEngine *ScadaEngine::instance()
+{
+    if (!m_Instance)
+        m_Instance = new ScadaEngine;
+    return m_Instance;
+}
+
+ScadaEngine::ScadaEngine()
+    : QObject(nullptr)
+{
+    const QString sep = QDir::separator();
+
+    QDir appParent(QCoreApplication::applicationDirPath());
+    appParent.cdUp();
+    m_libPath = QDir::toNativeSeparators(appParent.path()) + sep + QLatin1String("scdLib") + sep;
+    m_userLibPath = QDir::homePath() + sep + QLatin1String("Korvela") + sep;
+
+    // A missing file contributes nothing; start-up goes on either way.
+    readLibDir(m_libPath + QLatin1String(componentLibraryFileName));
+    readLibDir(m_userLibPath + QLatin1String(userLibraryFileName));
+
+    m_allObjects << m_libObjects << m_userObjects;
+
+    m_userImagePath = m_userLibPath + QLatin1String("images") + sep;
+    if (!QDir(m_userImagePath).exists())
+        QDir().mkpath(m_userImagePath); // a failure shows when images are copied
+}
+
+QString ScadaEngine::getLibPath()
+{
+    return m_libPath;
+}
+
+QString ScadaEngine::getUserLibPath()
+{
+    return m_userLibPath;
+}
+
+QList<ScadaLibObject *> *ScadaEngine::getLibObjects()
+{
+    return &m_allObjects;
+}
+
+void ScadaEngine::recordUsedId(int id)
+{
+    m_uidList.append(id);
+    m_usedIdSet.insert(id);
+}
+
+int ScadaEngine::chooseaUID()
+{
+    // The smallest non-negative id that is not used: n used ids cannot
+    // cover the n + 1 candidates 0..n, so one of those always qualifies.
+    while (m_usedIdSet.contains(m_freeIdCandidate))
+        ++m_freeIdCandidate;
+    const int id = m_freeIdCandidate;
+    recordUsedId(id);
+    ++m_freeIdCandidate;
+    return id;
+}
+
+bool ScadaEngine::readLibDir(QString filePath)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qDebug() << "dosya acilamadi";
+        return false;
+    }
+
+    // setContent honours the encoding the document declares.
+    QDomDocument document;
+    QString errorMessage;
+    int errorLine = 0;
+    int errorColumn = 0;
+    if (!document.setContent(file.readAll(), &errorMessage, &errorLine, &errorColumn))
+        return false;
+    file.close();
+
+    const bool fromComponentLibrary = filePath.contains(QLatin1String(componentLibraryFileName));
+    const QDomElement root = document.documentElement();
+    for (QDomElement element = root.firstChildElement(QStringLiteral("object")); !element.isNull();
+         element = element.nextSiblingElement(QStringLiteral("object"))) {
+        auto *object = new ScadaLibObject;
+        object->name = element.attribute(QStringLiteral("name"));
+        object->objectCategory = childText(element, QStringLiteral("objectCategory"));
+        object->objectUID = childInt(element, QStringLiteral("objectUID"));
+        recordUsedId(object->objectUID);
+        object->objectType = childInt(element, QStringLiteral("objectType"));
+        object->rtuID = childInt(element, QStringLiteral("rtuID"));
+        object->registerID = childInt(element, QStringLiteral("registerID"));
+        object->width = childInt(element, QStringLiteral("width"));
+        object->height = childInt(element, QStringLiteral("height"));
+        object->lofX = childInt(element, QStringLiteral("lofX"));
+        object->lofY = childInt(element, QStringLiteral("lofY"));
+        object->m_val = float(childInt(element, QStringLiteral("m_val")));
+        object->a_val = float(childInt(element, QStringLiteral("a_val")));
+        object->images = childImages(element);
+
+        object->isUserObject = !fromComponentLibrary;
+        if (fromComponentLibrary)
+            m_libObjects.append(object);
+        else
+            m_userObjects.append(object);
+    }
+    return true;
+}
+
+bool ScadaEngine::saveUserLibraryFile(QList<ScadaLibObject *> list)
+{
+    const QString path = m_userLibPath + QLatin1String(userLibraryFileName);
+    const bool written = ZadUruru::writeWholeFile(path, [&list](QIODevice *device) {
+        QXmlStreamWriter writer(device);
+        writer.setCodec("UTF-8");
+        writer.setAutoFormatting(true);
+        writer.setAutoFormattingIndent(4);
+        writer.writeStartDocument();
+        writer.writeStartElement(QStringLiteral("scadaObjectTypes"));
+        for (const ScadaLibObject *object : qAsConst(list)) {
+            if (!object)
+                continue;
+            writer.writeStartElement(QStringLiteral("object"));
+            writer.writeAttribute(QStringLiteral("name"), object->name);
+            writer.writeTextElement(QStringLiteral("objectCategory"), object->objectCategory);
+            writer.writeTextElement(QStringLiteral("objectUID"), QString::number(object->objectUID));
+            for (int i = 0; i < object->images.size(); ++i)
+                writer.writeTextElement(QLatin1String("image") + QString::number(i + 1),
+                                        QFileInfo(object->images.at(i)).fileName());
+            writer.writeEndElement();
+        }
+        writer.writeEndElement();
+        writer.writeEndDocument();
+        // A small file sits in the device's write buffer until it is closed,
+        // and a failure to write it out then goes unreported: push it out
+        // here, where a failure still cancels the save.
+        auto *fileDevice = qobject_cast<QFileDevice *>(device);
+        return !writer.hasError() && (!fileDevice || fileDevice->flush());
+    });
+    if (!written)
+        qDebug() << "dosya acilamadi";
+    return written;
+}
+
+void ScadaEngine::addUserObject(ScadaLibObject *object)
+{
+    if (!object)
+        return;
+
+    m_allObjects.clear();
+    m_userObjects.append(object);
+    object->objectUID = chooseaUID();
+
+    for (QString &entry : object->images) {
+        const QString fileName = QFileInfo(entry).fileName();
+        const QString destination = m_userImagePath + fileName;
+        const QFileInfo source(entry);
+        const QFileInfo target(destination);
+        // An image picked from the user image directory itself is its own
+        // destination: removing the destination first would lose it, so it
+        // is left where it is.
+        const bool sameFile = source.exists() && target.exists()
+                && source.canonicalFilePath() == target.canonicalFilePath();
+        if (!sameFile) {
+            if (target.exists() || target.isSymLink())
+                QFile::remove(destination);
+            if (source.exists())
+                QFile::copy(entry, destination);
+        }
+        entry = QLatin1String(imagePrefix) + fileName;
+    }
+
+    saveUserLibraryFile(m_userObjects); // a failure leaves the component in memory
+
+    m_allObjects << m_libObjects << m_userObjects;
+
+    // A host without widgets cannot show the confirmation.
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return;
+    QMessageBox box;
+    box.setText(tr("Object %1 is succesfully added under %2 category")
+                    .arg(object->name, object->objectCategory));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
