@@ -1,0 +1,8 @@
+#include "blockLoadData.h"
+
+BlockLoadData_t::BlockLoadData_t() = default;
+
+void BlockLoadData_t::init()
+{
+    initDone = true;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <zadururu/zadururu_export.h>
+#include <zadururu/scene/pagePropertiesData.h>
+#include <zadururu/scene/scadaObjectLoadData.h>
+
+#include <QList>
+
+struct TextItemLoadData_t;
+struct ScheduleItemLoadData_t;
+struct RealTimeChartItemLoadData_t;
+struct DbQueryTextItemLoadData_t;
+struct TableItemLoadData_t;
+
+/**
+ * The content of one scene file: its items by kind and its page properties.
+ * The lists hold raw pointers and do not own the records: erase() destroys
+ * the component instances, and nothing here destroys the other kinds.
+ */
+class ZADURURU_EXPORT ScaFileData
+{
+public:
+    ScaFileData();
+
+    /// The first component instance whose Uid is @p uid, or null.
+    ScadaObjectLoadData_t *getBlock(int uid) const;
+    /// Empties the component instance list without destroying its records.
+    void clear();
+    /// Removes and destroys every component instance; other kinds are kept.
+    void erase();
+
+    QList<ScadaObjectLoadData_t *> scadaObjects;
+    QList<TextItemLoadData_t *> textItems;
+    QList<ScheduleItemLoadData_t *> scheduleItems;
+    QList<RealTimeChartItemLoadData_t *> rtChartItems;
+    QList<DbQueryTextItemLoadData_t *> dbqTextItems;
+    QList<TableItemLoadData_t *> tableItems;
+    /// The tagID_label binding of every component instance loaded, in file order.
+    QList<int> labelTagIds;
+    PagePropertiesData_t pageProperties;
+    bool hostFlag1 = true;
+    bool hostFlag2 = false;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <zadururu/zadururu_export.h>
+#include <zadururu/scene/pagePropertiesData.h>
+#include <zadururu/scene/scaFileData.h>
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+QT_BEGIN_NAMESPACE
+class QDomElement;
+QT_END_NAMESPACE
+
+/**
+ * Reads and writes scene files, one XML file per page. All operations are
+ * static and keep no state. Readers hand ownership of what they return to the
+ * caller; they never show a dialog and never throw.
+ */
+class ZADURURU_EXPORT ScaFileProcessor : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ScaFileProcessor(QObject *parent = nullptr);
+
+    /**
+     * Parses a whole scene file. Returns null when @p data is not well-formed
+     * XML. @p fileName is stored as the page's file name unless it is a null
+     * string, in which case the file's own fileName element is used.
+     */
+    static ScaFileData *loadFileData(const QByteArray &data, QString fileName);
+    /// Parses only the page properties of a scene file; null when not well-formed.
+    static PagePropertiesData_t *loadSceneData(const QByteArray &data);
+    /**
+     * Writes @p data to @p path as a whole, items grouped by kind, then the
+     * page properties with @p path as the file name. Returns false when the
+     * file cannot be written; the old file is then left as it was.
+     */
+    static bool saveFileData(ScaFileData *data, QString path);
+
+    /// Reads one component instance from its Item element; never null.
+    static ScadaObjectLoadData_t *scadaObjectFromXML(QDomElement *item);
+};
