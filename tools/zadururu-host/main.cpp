@@ -3,6 +3,9 @@
 
 #include "libraryJob.h"
 
+#include "pagesJob.h"
+
+#include <zadururu/scene/projectDataTree.h>
 #include <tarnwickhost/coreplugin/icore.h>
 #include <tarnwickhost/extensionsystem/iplugin.h>
 
@@ -99,10 +102,12 @@ int main(int argc, char *argv[])
     }
     const QDir output(args.at(1));
 
-    // The component texts the pages use join this call once pages are loaded.
-    if (!runLibraryJob(project, QStringList(), out(), err()))
-        return 1;
-
-    Q_UNUSED(output)
-    return 0;
+    ProjectDataTree tree;
+    bool ok = loadPages(project, tree, out(), err());
+    out() << '\n';
+    ok = runLibraryJob(project, usedComponentUids(tree), out(), err()) && ok;
+    out() << '\n';
+    ok = savePages(tree, output, out(), err()) && ok;
+    tree.selfDestruct();
+    return ok ? 0 : 1;
 }

@@ -1,0 +1,68 @@
+#include "pagesJob.h"
+
+#include <zadururu/scene/projectDataTree.h>
+#include <zadururu/scene/scaFileProcessor.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+#include <algorithm>
+
+bool loadPages(const QDir &project, ProjectDataTree &tree, QTextStream &out, QTextStream &err)
+{
+    const QDir pages(project.filePath(QStringLiteral("pages")));
+    const QStringList names = pages.entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name);
+    bool ok = true;
+    out << "Pages in " << pages.path() << ": " << names.size() << '\n';
+    for (const QString &name : names) {
+        QFile file(pages.filePath(name));
+        if (!file.open(QIODevice::ReadOnly)) {
+            err << file.fileName() << ": cannot open: " << file.errorString() << '\n';
+            ok = false;
+            continue;
+        }
+        ScaFileData *data = ScaFileProcessor::loadFileData(file.readAll(), name);
+        if (!data) {
+            err << file.fileName() << ": not a well-formed scene file\n";
+            ok = false;
+            continue;
+        }
+        tree.files.insert(name, data);
+        const PagePropertiesData_t &p = data->pageProperties;
+        out << "  " << name << ": \"" << p.pageName << "\" id " << p.pageID << ", " << p.W << "x" << p.H
+            << ", components " << data->scadaObjects.size() << ", texts " << data->textItems.size()
+            << ", query texts " << data->dbqTextItems.size() << ", schedules " << data->scheduleItems.size()
+            << ", charts " << data->rtChartItems.size() << ", tables " << data->tableItems.size()
+            << ", scrolling texts " << p.ScrollTags.size() << '\n';
+    }
+    return ok;
+}
+
+bool savePages(ProjectDataTree &tree, const QDir &output, QTextStream &out, QTextStream &err)
+{
+    if (!output.mkpath(QStringLiteral("pages"))) {
+        err << output.filePath(QStringLiteral("pages")) << ": cannot create the folder\n";
+        return false;
+    }
+    QStringList names = tree.files.keys();
+    std::sort(names.begin(), names.end());
+    bool ok = true;
+    for (const QString &name : names) {
+        const QString path = output.filePath(QStringLiteral("pages/") + name);
+        if (!ScaFileProcessor::saveFileData(tree.files.value(name), path)) {
+            err << path << ": cannot save the page\n";
+            ok = false;
+        }
+    }
+    out << "Saved " << names.size() << " pages to " << output.filePath(QStringLiteral("pages")) << '\n';
+    return ok;
+}
+
+QStringList usedComponentUids(ProjectDataTree &tree)
+{
+    QStringList uids;
+    for (const ScadaObjectLoadData_t *object : tree.getAllBlocks())
+        uids << object->componentUid;
+    return uids;
+}
