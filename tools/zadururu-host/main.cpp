@@ -2,7 +2,6 @@
 // editor's project jobs on a project folder.
 
 #include "libraryJob.h"
-
 #include "pagesJob.h"
 
 #include <zadururu/scene/projectDataTree.h>
