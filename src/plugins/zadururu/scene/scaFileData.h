@@ -2,15 +2,14 @@
 
 #include <zadururu/zadururu_export.h>
 #include <zadururu/scene/pagePropertiesData.h>
+#include <zadururu/scene/dbQueryTextItemLoadData.h>
+#include <zadururu/scene/realTimeChartItemLoadData.h>
 #include <zadururu/scene/scadaObjectLoadData.h>
+#include <zadururu/scene/scheduleItemLoadData.h>
+#include <zadururu/scene/tableItemLoadData.h>
+#include <zadururu/scene/textItemLoadData.h>
 
 #include <QList>
-
-struct TextItemLoadData_t;
-struct ScheduleItemLoadData_t;
-struct RealTimeChartItemLoadData_t;
-struct DbQueryTextItemLoadData_t;
-struct TableItemLoadData_t;
 
 /**
  * The content of one scene file: its items by kind and its page properties.

@@ -3,7 +3,9 @@
 #include "sceneXml_p.h"
 #include "common/wholeFileWriter_p.h"
 
+#include <QApplication>
 #include <QDomDocument>
+#include <QFontMetrics>
 #include <QIODevice>
 #include <QXmlStreamWriter>
 
@@ -81,6 +83,156 @@ void writeScadaObject(QXmlStreamWriter &w, const ScadaObjectLoadData_t *o)
     w.writeEndElement();
 }
 
+const ItemCommonData_t *commonOf(const ItemCommonData_t *c)
+{
+    static const ItemCommonData_t none;
+    return c ? c : &none;
+}
+
+// Opens an Item of a kind whose geometry is the common Geometry element.
+void startGeometryItem(QXmlStreamWriter &w, const QString &kind, const ItemCommonData_t *c)
+{
+    w.writeStartElement(QStringLiteral("Item"));
+    w.writeTextElement(QStringLiteral("ItemType"), kind);
+    writeGeometry(w, commonOf(c));
+    writeGroupProperties(w, commonOf(c));
+}
+
+void writeTextItem(QXmlStreamWriter &w, const TextItemLoadData_t *t)
+{
+    const ItemCommonData_t *c = commonOf(t->common);
+    w.writeStartElement(QStringLiteral("Item"));
+    w.writeTextElement(QStringLiteral("ItemType"), QStringLiteral("TextItem"));
+    writeCData(w, QStringLiteral("ItemText"), t->ItemText);
+    w.writeTextElement(QStringLiteral("TextColor"), t->TextColor);
+    w.writeTextElement(QStringLiteral("BgColor"), t->BgColor);
+    writeInt(w, QStringLiteral("TextPixelSize"), t->TextPixelSize);
+    writeInt(w, QStringLiteral("Alignment"), int(t->Alignment));
+    writeInt(w, QStringLiteral("ZVal"), c->ZVAL);
+    writeBool(w, QStringLiteral("DrawPaper"), t->DrawPaper);
+    writeBool(w, QStringLiteral("IsItalic"), t->IsItalic);
+    writeBool(w, QStringLiteral("IsUnderlined"), t->IsUnderlined);
+    w.writeTextElement(QStringLiteral("Family"), t->Family);
+    writeBool(w, QStringLiteral("IsBold"), t->IsBold);
+    w.writeTextElement(QStringLiteral("SvgElement"), t->SvgElement);
+    writeInt(w, QStringLiteral("Width"), c->W);
+    writeInt(w, QStringLiteral("Height"), c->H);
+    writeInt(w, QStringLiteral("Rot"), c->Rot);
+    writeInt(w, QStringLiteral("ItemPosX"), c->X);
+    writeInt(w, QStringLiteral("ItemPosY"), c->Y);
+    w.writeEmptyElement(QStringLiteral("Properties"));
+    w.writeAttribute(QStringLiteral("GroupId"), QString::number(c->GroupId));
+    w.writeAttribute(QStringLiteral("GZVAL"), QString::number(c->GZVAL));
+    w.writeEndElement();
+}
+
+// The fields of a database-query text, in written order, with the values an
+// absent element reads as.
+struct DbqText
+{
+    const char *name;
+    QString DbQueryTextItemLoadData_t::*member;
+    const char *absent;
+};
+const DbqText dbqTexts[] = {
+    {"bgColor", &DbQueryTextItemLoadData_t::bgColor, "#000"},
+    {"txtColor", &DbQueryTextItemLoadData_t::txtColor, "#FFF"},
+    {"labelText", &DbQueryTextItemLoadData_t::labelText, "Val is "},
+};
+struct DbqInt
+{
+    const char *name;
+    int DbQueryTextItemLoadData_t::*member;
+    int absent;
+};
+const DbqInt dbqReport[] = {
+    {"txtPixelSize", &DbQueryTextItemLoadData_t::txtPixelSize, 14},
+    {"reportUnit", &DbQueryTextItemLoadData_t::reportUnit, 1},
+    {"reportType", &DbQueryTextItemLoadData_t::reportType, 0},
+    {"reportTag", &DbQueryTextItemLoadData_t::reportTag, -1},
+    {"updateInterval", &DbQueryTextItemLoadData_t::updateInterval, 100},
+    {"timeFactor", &DbQueryTextItemLoadData_t::timeFactor, 100},
+};
+const DbqText dbqStyle = {"labelStyleSheet", &DbQueryTextItemLoadData_t::labelStyleSheet, "font: 12px \"Arial\";"};
+const DbqInt dbqOffsets[] = {
+    {"lofx", &DbQueryTextItemLoadData_t::lofx, 0},
+    {"lofy", &DbQueryTextItemLoadData_t::lofy, 0},
+};
+
+void writeDbqTextItem(QXmlStreamWriter &w, const DbQueryTextItemLoadData_t *d)
+{
+    startGeometryItem(w, QStringLiteral("DbqTextItem"), d->common);
+    for (const DbqText &f : dbqTexts)
+        w.writeTextElement(QLatin1String(f.name), d->*f.member);
+    for (const DbqInt &f : dbqReport)
+        writeInt(w, QLatin1String(f.name), d->*f.member);
+    w.writeTextElement(QLatin1String(dbqStyle.name), d->*dbqStyle.member);
+    for (const DbqInt &f : dbqOffsets)
+        writeInt(w, QLatin1String(f.name), d->*f.member);
+    w.writeEndElement();
+}
+
+void writeScheduleItem(QXmlStreamWriter &w, const ScheduleItemLoadData_t *s)
+{
+    startGeometryItem(w, QStringLiteral("ScheduleItem"), s->common);
+    w.writeStartElement(QStringLiteral("TagIDs"));
+    for (int tag : s->TagIDs)
+        writeInt(w, QStringLiteral("Tag"), tag);
+    w.writeEndElement();
+    w.writeEndElement();
+}
+
+void writeChartItem(QXmlStreamWriter &w, const RealTimeChartItemLoadData_t *r)
+{
+    startGeometryItem(w, QStringLiteral("RTChartItem"), r->common);
+    w.writeStartElement(QStringLiteral("TagIDs"));
+    for (const ChartLineData &line : r->TagIDs) {
+        w.writeEmptyElement(QStringLiteral("TagData"));
+        w.writeAttribute(QStringLiteral("Tag"), QString::number(line.Tag));
+        w.writeAttribute(QStringLiteral("LineStyle"), QString::number(line.LineStyle));
+        w.writeAttribute(QStringLiteral("LineColor"), line.LineColor);
+    }
+    w.writeEndElement();
+    w.writeTextElement(QStringLiteral("BgColor"), r->BgColor);
+    w.writeTextElement(QStringLiteral("TxtColor"), r->TxtColor);
+    writeBool(w, QStringLiteral("ShowLegend"), r->ShowLegend);
+    writeBool(w, QStringLiteral("FollowLastVal"), r->FollowLastVal);
+    writeBool(w, QStringLiteral("RescaleValAxis"), r->RescaleValAxis);
+    writeInt(w, QStringLiteral("ShowLastSeconds"), r->ShowLastSeconds);
+    writeInt(w, QStringLiteral("UpperLimit"), r->UpperLimit);
+    writeInt(w, QStringLiteral("LowerLimit"), r->LowerLimit);
+    w.writeEndElement();
+}
+
+void writeTableItem(QXmlStreamWriter &w, const TableItemLoadData_t *t)
+{
+    startGeometryItem(w, QStringLiteral("TableItem"), t->common);
+    w.writeStartElement(QStringLiteral("TableData"));
+    w.writeStartElement(QStringLiteral("ColumnGroup"));
+    for (int width : t->columnWidths) {
+        w.writeEmptyElement(QStringLiteral("Column"));
+        w.writeAttribute(QStringLiteral("width"), QString::number(width));
+    }
+    w.writeEndElement();
+    for (const QList<QString> &row : t->rows) {
+        w.writeStartElement(QStringLiteral("Row"));
+        for (const QString &cell : row)
+            writeCData(w, QStringLiteral("CellText"), cell);
+        w.writeEndElement();
+    }
+    w.writeEndElement(); // TableData
+    w.writeEndElement(); // Item
+}
+
+template<typename T, typename Write>
+void writeAll(QXmlStreamWriter &w, const QList<T *> &items, Write write)
+{
+    for (const T *item : items) {
+        if (item)
+            write(w, item);
+    }
+}
+
 void readPageProperties(const QDomElement &p, PagePropertiesData_t *page)
 {
     page->relativePath = childText(p, QStringLiteral("relativePath"));
@@ -150,14 +302,23 @@ ScaFileData *ScaFileProcessor::loadFileData(const QByteArray &data, QString file
     const QDomElement list = root.firstChildElement(QStringLiteral("ItemList"));
     for (QDomElement item = list.firstChildElement(QStringLiteral("Item")); !item.isNull();
          item = item.nextSiblingElement(QStringLiteral("Item"))) {
-        const QDomElement type = item.firstChildElement(QStringLiteral("ItemType"));
-        // An item without a kind is a component instance; the other kinds'
-        // readers are not part of this library yet, so they are skipped like
-        // any unknown kind.
-        if (type.isNull() || type.text() == QLatin1String("ScadaObject")) {
+        const QDomElement typeElement = item.firstChildElement(QStringLiteral("ItemType"));
+        // An item without a kind is a component instance; an unknown kind is skipped.
+        const QString type = typeElement.isNull() ? QStringLiteral("ScadaObject") : typeElement.text();
+        if (type == QLatin1String("ScadaObject")) {
             ScadaObjectLoadData_t *object = scadaObjectFromXML(&item);
             file->scadaObjects.append(object);
             file->labelTagIds.append(object->tagID_label);
+        } else if (type == QLatin1String("TextItem")) {
+            file->textItems.append(textItemFromXML(&item));
+        } else if (type == QLatin1String("ScheduleItem")) {
+            file->scheduleItems.append(schItemFromXML(&item));
+        } else if (type == QLatin1String("RTChartItem")) {
+            file->rtChartItems.append(rtchartItemFromXML(&item));
+        } else if (type == QLatin1String("DbqTextItem")) {
+            file->dbqTextItems.append(dbqTextItemFromXML(&item));
+        } else if (type == QLatin1String("TableItem")) {
+            file->tableItems.append(tableItemFromXML(&item));
         }
     }
 
@@ -202,10 +363,13 @@ bool ScaFileProcessor::saveFileData(ScaFileData *data, QString path)
         w.writeStartDocument();
         w.writeStartElement(QStringLiteral("ScadaFile"));
         w.writeStartElement(QStringLiteral("ItemList"));
-        for (const ScadaObjectLoadData_t *object : qAsConst(data->scadaObjects)) {
-            if (object)
-                writeScadaObject(w, object);
-        }
+        // Items go out grouped by kind, in this fixed order.
+        writeAll(w, data->scadaObjects, writeScadaObject);
+        writeAll(w, data->textItems, writeTextItem);
+        writeAll(w, data->scheduleItems, writeScheduleItem);
+        writeAll(w, data->rtChartItems, writeChartItem);
+        writeAll(w, data->dbqTextItems, writeDbqTextItem);
+        writeAll(w, data->tableItems, writeTableItem);
         w.writeEndElement(); // ItemList
         writePageProperties(w, data->pageProperties, path);
         w.writeEndElement(); // ScadaFile
@@ -245,4 +409,145 @@ ScadaObjectLoadData_t *ScaFileProcessor::scadaObjectFromXML(QDomElement *itemEle
         o->*f.member = childInt(item, QLatin1String(f.name));
     o->componentUid = childText(item, QStringLiteral("componentUid"));
     return o;
+}
+
+TextItemLoadData_t *ScaFileProcessor::textItemFromXML(QDomElement *itemElement)
+{
+    const QDomElement &item = *itemElement;
+    auto *t = new TextItemLoadData_t;
+    auto *c = new ItemCommonData_t;
+    t->common = c;
+
+    t->ItemText = childText(item, QStringLiteral("ItemText"));
+    c->X = int(childText(item, QStringLiteral("ItemPosX")).toFloat());
+    c->Y = int(childText(item, QStringLiteral("ItemPosY")).toFloat());
+    // An empty colour means the default as much as a missing one.
+    t->TextColor = childText(item, QStringLiteral("TextColor"));
+    if (t->TextColor.isEmpty())
+        t->TextColor = QStringLiteral("#000000");
+    t->BgColor = childText(item, QStringLiteral("BgColor"));
+    if (t->BgColor.isEmpty())
+        t->BgColor = QStringLiteral("#FFFFFF");
+    t->DrawPaper = childBool(item, QStringLiteral("DrawPaper"));
+    t->Alignment = Qt::Alignment(childInt(item, QStringLiteral("Alignment")));
+    c->ZVAL = childInt(item, QStringLiteral("ZVal"));
+    c->GZVAL = childInt(item, QStringLiteral("GZVal"));
+    t->SvgElement = childText(item, QStringLiteral("SvgElement"));
+    const int oldSize = childInt(item, QStringLiteral("TextSize"));
+    const int pixelSize = childInt(item, QStringLiteral("TextPixelSize"));
+    t->TextPixelSize = (pixelSize == 0 || pixelSize == -1) ? oldSize : pixelSize;
+    t->Family = childTextOr(item, QStringLiteral("Family"), QStringLiteral("Arial"));
+    t->IsBold = childBool(item, QStringLiteral("IsBold"));
+    t->IsItalic = childBool(item, QStringLiteral("IsItalic"));
+    t->IsUnderlined = childBool(item, QStringLiteral("IsUnderlined"));
+
+    const QDomElement width = item.firstChildElement(QStringLiteral("Width"));
+    const QDomElement height = item.firstChildElement(QStringLiteral("Height"));
+    if (width.isNull() || height.isNull()) {
+        QFont font = QApplication::font();
+        font.setFamily(t->Family);
+        font.setStyleHint(QFont::Decorative, QFont::PreferDefault);
+        font.setPixelSize(t->TextPixelSize); // a size below 1 is ignored by Qt
+        font.setWeight(t->IsBold ? QFont::Bold : QFont::Normal);
+        font.setItalic(t->IsItalic);
+        font.setUnderline(t->IsUnderlined);
+        const QFontMetrics metrics(font);
+        c->W = width.isNull() ? qMin(2 * metrics.width(t->ItemText), 800) : toInt(width.text());
+        c->H = height.isNull() ? 4 * metrics.height() : toInt(height.text());
+    } else {
+        c->W = toInt(width.text());
+        c->H = toInt(height.text());
+    }
+    c->Rot = childInt(item, QStringLiteral("Rot"));
+    c->GroupId = attrUInt64(item.firstChildElement(QStringLiteral("Properties")), QStringLiteral("GroupId"));
+    c->itemTypeCode = 2;
+    return t;
+}
+
+DbQueryTextItemLoadData_t *ScaFileProcessor::dbqTextItemFromXML(QDomElement *itemElement)
+{
+    const QDomElement &item = *itemElement;
+    auto *d = new DbQueryTextItemLoadData_t;
+    d->common = new ItemCommonData_t;
+    readCommon(item, d->common, 5);
+    for (const DbqText &f : dbqTexts)
+        d->*f.member = childTextOr(item, QLatin1String(f.name), QLatin1String(f.absent));
+    for (const DbqInt &f : dbqReport)
+        d->*f.member = childInt(item, QLatin1String(f.name), f.absent);
+    d->*dbqStyle.member = childTextOr(item, QLatin1String(dbqStyle.name), QLatin1String(dbqStyle.absent));
+    for (const DbqInt &f : dbqOffsets)
+        d->*f.member = childInt(item, QLatin1String(f.name), f.absent);
+    return d;
+}
+
+ScheduleItemLoadData_t *ScaFileProcessor::schItemFromXML(QDomElement *itemElement)
+{
+    const QDomElement &item = *itemElement;
+    auto *s = new ScheduleItemLoadData_t;
+    s->common = new ItemCommonData_t;
+    readCommon(item, s->common, 1);
+    const QDomElement tags = item.firstChildElement(QStringLiteral("TagIDs"));
+    for (QDomElement tag = tags.firstChildElement(QStringLiteral("Tag")); !tag.isNull();
+         tag = tag.nextSiblingElement(QStringLiteral("Tag")))
+        s->TagIDs.append(toInt(tag.text()));
+    return s;
+}
+
+RealTimeChartItemLoadData_t *ScaFileProcessor::rtchartItemFromXML(QDomElement *itemElement)
+{
+    const QDomElement &item = *itemElement;
+    auto *r = new RealTimeChartItemLoadData_t;
+    r->common = new ItemCommonData_t;
+    readCommon(item, r->common, 5);
+
+    const QDomElement tags = item.firstChildElement(QStringLiteral("TagIDs"));
+    for (QDomElement e = tags.firstChildElement(QStringLiteral("TagData")); !e.isNull();
+         e = e.nextSiblingElement(QStringLiteral("TagData"))) {
+        ChartLineData line;
+        line.Tag = attrInt(e, QStringLiteral("Tag"), QStringLiteral("-1"));
+        line.LineStyle = attrInt(e, QStringLiteral("LineStyle"), QStringLiteral("0"));
+        line.LineColor = e.attribute(QStringLiteral("LineColor"), QStringLiteral("#FF0000"));
+        r->TagIDs.append(line);
+    }
+    // Older files list bare tag ids; they become lines of the default look.
+    for (QDomElement e = tags.firstChildElement(QStringLiteral("Tag")); !e.isNull();
+         e = e.nextSiblingElement(QStringLiteral("Tag"))) {
+        ChartLineData line;
+        line.Tag = toInt(e.text());
+        line.LineStyle = 0;
+        r->TagIDs.append(line);
+    }
+
+    r->BgColor = childTextOr(item, QStringLiteral("BgColor"), QStringLiteral("#000"));
+    r->TxtColor = childTextOr(item, QStringLiteral("TxtColor"), QStringLiteral("#FFF"));
+    r->ShowLegend = childBoolOr(item, QStringLiteral("ShowLegend"), true);
+    r->FollowLastVal = childBoolOr(item, QStringLiteral("FollowLastVal"), true);
+    r->RescaleValAxis = childBoolOr(item, QStringLiteral("RescaleValAxis"), true);
+    r->ShowLastSeconds = childInt(item, QStringLiteral("ShowLastSeconds"), 300);
+    r->UpperLimit = childInt(item, QStringLiteral("UpperLimit"));
+    r->LowerLimit = childInt(item, QStringLiteral("LowerLimit"));
+    return r;
+}
+
+TableItemLoadData_t *ScaFileProcessor::tableItemFromXML(QDomElement *itemElement)
+{
+    const QDomElement &item = *itemElement;
+    auto *t = new TableItemLoadData_t;
+    t->common = new ItemCommonData_t;
+    readCommon(item, t->common, 7);
+
+    const QDomElement table = item.firstChildElement(QStringLiteral("TableData"));
+    const QDomElement columns = table.firstChildElement(QStringLiteral("ColumnGroup"));
+    for (QDomElement col = columns.firstChildElement(QStringLiteral("Column")); !col.isNull();
+         col = col.nextSiblingElement(QStringLiteral("Column")))
+        t->columnWidths.append(attrInt(col, QStringLiteral("width"), QStringLiteral("30")));
+    for (QDomElement row = table.firstChildElement(QStringLiteral("Row")); !row.isNull();
+         row = row.nextSiblingElement(QStringLiteral("Row"))) {
+        QList<QString> cells;
+        for (QDomElement cell = row.firstChildElement(QStringLiteral("CellText")); !cell.isNull();
+             cell = cell.nextSiblingElement(QStringLiteral("CellText")))
+            cells.append(cell.text());
+        t->rows.append(cells);
+    }
+    return t;
 }

@@ -38,6 +38,14 @@ public:
      */
     static bool saveFileData(ScaFileData *data, QString path);
 
-    /// Reads one component instance from its Item element; never null.
+    // The readers of the item kinds, each taking its Item element and
+    // returning a new record with its common data; never null.
     static ScadaObjectLoadData_t *scadaObjectFromXML(QDomElement *item);
+    /// Measures the default width and height of a text without stored ones (needs the GUI font system).
+    static TextItemLoadData_t *textItemFromXML(QDomElement *item);
+    static DbQueryTextItemLoadData_t *dbqTextItemFromXML(QDomElement *item);
+    static ScheduleItemLoadData_t *schItemFromXML(QDomElement *item);
+    /// Reads both line-list forms: TagData elements first, then older bare Tag elements.
+    static RealTimeChartItemLoadData_t *rtchartItemFromXML(QDomElement *item);
+    static TableItemLoadData_t *tableItemFromXML(QDomElement *item);
 };

@@ -21,6 +21,12 @@ void readCommon(const QDomElement &item, ItemCommonData_t *common, int itemTypeC
     common->GroupId = attrUInt64(item.firstChildElement(QStringLiteral("Properties")), QStringLiteral("GroupId"));
 }
 
+void writeGroupProperties(QXmlStreamWriter &w, const ItemCommonData_t *c)
+{
+    w.writeEmptyElement(QStringLiteral("Properties"));
+    w.writeAttribute(QStringLiteral("GroupId"), QString::number(c->GroupId));
+}
+
 void writeGeometry(QXmlStreamWriter &w, const ItemCommonData_t *c)
 {
     w.writeEmptyElement(QStringLiteral("Geometry"));

@@ -18,6 +18,13 @@ inline QString childText(const QDomElement &parent, const QString &name)
     return parent.firstChildElement(name).text();
 }
 
+/// The text of child element @p name when present (an empty one gives empty), else @p absent.
+inline QString childTextOr(const QDomElement &parent, const QString &name, const QString &absent)
+{
+    const QDomElement e = parent.firstChildElement(name);
+    return e.isNull() ? absent : e.text();
+}
+
 inline int toInt(const QString &text) { return text.toInt(nullptr, 10); }
 
 /// An integer child element; its text when present (so an empty one gives 0), else @p absent.
@@ -25,6 +32,11 @@ inline int childInt(const QDomElement &parent, const QString &name, int absent =
 {
     const QDomElement e = parent.firstChildElement(name);
     return e.isNull() ? absent : toInt(e.text());
+}
+
+inline bool childBoolOr(const QDomElement &parent, const QString &name, bool absent)
+{
+    return childInt(parent, name, absent ? 1 : 0) != 0;
 }
 
 inline qint64 childInt64(const QDomElement &parent, const QString &name)
@@ -57,6 +69,9 @@ inline quint64 attrUInt64(const QDomElement &e, const QString &name)
 
 /// Reads the common Geometry element and the group id of the Properties element.
 void readCommon(const QDomElement &item, ItemCommonData_t *common, int itemTypeCode);
+
+/// Writes the Properties element carrying only the group id.
+void writeGroupProperties(QXmlStreamWriter &w, const ItemCommonData_t *common);
 
 /// Writes the Geometry element.
 void writeGeometry(QXmlStreamWriter &w, const ItemCommonData_t *common);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <zadururu/scene/itemCommonData.h>
+
+#include <QString>
+#include <QtGlobal>
+
+/// A text showing the result of a database query (a report) on one tag, after a label. The record owns its common data and frees it with itself.
+struct DbQueryTextItemLoadData_t
+{
+    DbQueryTextItemLoadData_t() = default;
+    ~DbQueryTextItemLoadData_t() { delete common; }
+    DbQueryTextItemLoadData_t(const DbQueryTextItemLoadData_t &) = delete;
+    DbQueryTextItemLoadData_t &operator=(const DbQueryTextItemLoadData_t &) = delete;
+
+    ItemCommonData_t *common = nullptr;
+    QString bgColor;
+    QString txtColor;
+    QString labelText;
+    QString labelStyleSheet;
+    int lofx = 0;
+    int lofy = 0;
+    int txtPixelSize = 14;
+    quint32 hostWords[2] = {0, 0}; ///< host; never stored
+    int reportUnit = 1;
+    int reportType = 0;
+    int timeFactor = 100;
+    int updateInterval = 100;
+    int reportTag = -1;
+};
