@@ -5,7 +5,7 @@ JOBS    ?= $(shell nproc)
 PROJECT ?= examples/plant
 OUTPUT  ?= $(BUILD)/out
 
-.PHONY: all setup configure build run test clean
+.PHONY: all setup configure build run test translations clean
 
 all: build
 
@@ -23,6 +23,10 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Regenerates the translation source of the user-visible texts.
+translations: setup
+	QT_SELECT=qt5 lupdate -no-obsolete src/plugins/zadururu -ts translations/zadururu_en.ts
 
 clean:
 	rm -rf $(BUILD)

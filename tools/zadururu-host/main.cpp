@@ -5,6 +5,8 @@
 #include "pagesJob.h"
 
 #include <zadururu/scene/projectDataTree.h>
+#include <zadururu/services/eventLogger.h>
+#include <zadururu/services/programSettings.h>
 #include <tarnwickhost/coreplugin/icore.h>
 #include <tarnwickhost/extensionsystem/iplugin.h>
 
@@ -75,6 +77,8 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     QCommandLineOption pluginOption("plugin", "The plugin file to load.", "file", ZADURURU_PLUGIN_FILE);
     parser.addOption(pluginOption);
+    QCommandLineOption logOption("log", "Switch the event log on (~/korvelalog.txt) and log each page loaded.");
+    parser.addOption(logOption);
     parser.addPositionalArgument("project", "The project folder to open.");
     parser.addPositionalArgument("output", "The folder to save the project's files to.");
     parser.process(app);
@@ -100,6 +104,15 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QDir output(args.at(1));
+
+    // The host's settings live in korvela.ini in the working directory.
+    EventLogger logger; // takes the log switch from the settings
+    ProgramSettings *settings = ProgramSettings::instance();
+    if (parser.isSet(logOption))
+        settings->setWriteLogFile(true);
+    out() << "Settings: scene " << settings->getSceneWidth() << "x" << settings->getSceneHeight()
+          << ", library " << settings->getLibDir() << ", event log "
+          << (settings->isWriteLogFile() ? "on" : "off") << "\n\n";
 
     ProjectDataTree tree;
     bool ok = loadPages(project, tree, out(), err());

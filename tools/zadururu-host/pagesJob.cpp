@@ -2,6 +2,7 @@
 
 #include <zadururu/scene/projectDataTree.h>
 #include <zadururu/scene/scaFileProcessor.h>
+#include <zadururu/services/eventLogger.h>
 
 #include <QDir>
 #include <QFile>
@@ -29,6 +30,7 @@ bool loadPages(const QDir &project, ProjectDataTree &tree, QTextStream &out, QTe
             continue;
         }
         tree.files.insert(name, data);
+        EventLogger::logData(QStringLiteral("Loaded page %1").arg(file.fileName()).toLocal8Bit().constData());
         const PagePropertiesData_t &p = data->pageProperties;
         out << "  " << name << ": \"" << p.pageName << "\" id " << p.pageID << ", " << p.W << "x" << p.H
             << ", components " << data->scadaObjects.size() << ", texts " << data->textItems.size()
