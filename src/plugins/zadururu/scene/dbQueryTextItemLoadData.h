@@ -5,15 +5,9 @@
 #include <QString>
 #include <QtGlobal>
 
-/// A text showing the result of a database query (a report) on one tag, after a label. The record owns its common data and frees it with itself.
-struct DbQueryTextItemLoadData_t
+/// A text showing the result of a database query (a report) on one tag, after a label.
+struct DbQueryTextItemLoadData_t : ItemRecord
 {
-    DbQueryTextItemLoadData_t() = default;
-    ~DbQueryTextItemLoadData_t() { delete common; }
-    DbQueryTextItemLoadData_t(const DbQueryTextItemLoadData_t &) = delete;
-    DbQueryTextItemLoadData_t &operator=(const DbQueryTextItemLoadData_t &) = delete;
-
-    ItemCommonData_t *common = nullptr;
     QString bgColor;
     QString txtColor;
     QString labelText;

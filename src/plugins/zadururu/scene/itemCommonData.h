@@ -20,3 +20,17 @@ struct ItemCommonData_t
     QString Name;          ///< instance name; only component instances store it
     int itemTypeCode = 0;  ///< kind code for the host; never stored in the file
 };
+
+/**
+ * The base of every item record: the pointer to the record's own common
+ * data, which the record owns and frees with itself. Records are not copied.
+ */
+struct ItemRecord
+{
+    ItemRecord() = default;
+    ~ItemRecord() { delete common; }
+    ItemRecord(const ItemRecord &) = delete;
+    ItemRecord &operator=(const ItemRecord &) = delete;
+
+    ItemCommonData_t *common = nullptr;
+};

@@ -13,15 +13,9 @@ struct ChartLineData
     int LineStyle = 0;
 };
 
-/// A chart plotting the live values of tags, one line per tag. The record owns its common data and frees it with itself.
-struct RealTimeChartItemLoadData_t
+/// A chart plotting the live values of tags, one line per tag.
+struct RealTimeChartItemLoadData_t : ItemRecord
 {
-    RealTimeChartItemLoadData_t() = default;
-    ~RealTimeChartItemLoadData_t() { delete common; }
-    RealTimeChartItemLoadData_t(const RealTimeChartItemLoadData_t &) = delete;
-    RealTimeChartItemLoadData_t &operator=(const RealTimeChartItemLoadData_t &) = delete;
-
-    ItemCommonData_t *common = nullptr;
     QList<ChartLineData> TagIDs;
     QString BgColor;
     QString TxtColor;

@@ -224,6 +224,16 @@ void writeTableItem(QXmlStreamWriter &w, const TableItemLoadData_t *t)
     w.writeEndElement(); // Item
 }
 
+// A new record of a kind whose geometry is the common Geometry element.
+template<typename T>
+T *newGeometryItem(const QDomElement &item, int itemTypeCode)
+{
+    auto *record = new T;
+    record->common = new ItemCommonData_t;
+    readCommon(item, record->common, itemTypeCode);
+    return record;
+}
+
 template<typename T, typename Write>
 void writeAll(QXmlStreamWriter &w, const QList<T *> &items, Write write)
 {
@@ -381,9 +391,7 @@ bool ScaFileProcessor::saveFileData(ScaFileData *data, QString path)
 ScadaObjectLoadData_t *ScaFileProcessor::scadaObjectFromXML(QDomElement *itemElement)
 {
     const QDomElement &item = *itemElement;
-    auto *o = new ScadaObjectLoadData_t;
-    o->common = new ItemCommonData_t;
-    readCommon(item, o->common, 1);
+    auto *o = newGeometryItem<ScadaObjectLoadData_t>(item, 1);
 
     const QDomElement props = item.firstChildElement(QStringLiteral("Properties"));
     o->common->Name = props.attribute(QStringLiteral("Name"));
@@ -467,9 +475,7 @@ TextItemLoadData_t *ScaFileProcessor::textItemFromXML(QDomElement *itemElement)
 DbQueryTextItemLoadData_t *ScaFileProcessor::dbqTextItemFromXML(QDomElement *itemElement)
 {
     const QDomElement &item = *itemElement;
-    auto *d = new DbQueryTextItemLoadData_t;
-    d->common = new ItemCommonData_t;
-    readCommon(item, d->common, 5);
+    auto *d = newGeometryItem<DbQueryTextItemLoadData_t>(item, 5);
     for (const DbqText &f : dbqTexts)
         d->*f.member = childTextOr(item, QLatin1String(f.name), QLatin1String(f.absent));
     for (const DbqInt &f : dbqReport)
@@ -483,9 +489,7 @@ DbQueryTextItemLoadData_t *ScaFileProcessor::dbqTextItemFromXML(QDomElement *ite
 ScheduleItemLoadData_t *ScaFileProcessor::schItemFromXML(QDomElement *itemElement)
 {
     const QDomElement &item = *itemElement;
-    auto *s = new ScheduleItemLoadData_t;
-    s->common = new ItemCommonData_t;
-    readCommon(item, s->common, 1);
+    auto *s = newGeometryItem<ScheduleItemLoadData_t>(item, 1);
     const QDomElement tags = item.firstChildElement(QStringLiteral("TagIDs"));
     for (QDomElement tag = tags.firstChildElement(QStringLiteral("Tag")); !tag.isNull();
          tag = tag.nextSiblingElement(QStringLiteral("Tag")))
@@ -496,9 +500,7 @@ ScheduleItemLoadData_t *ScaFileProcessor::schItemFromXML(QDomElement *itemElemen
 RealTimeChartItemLoadData_t *ScaFileProcessor::rtchartItemFromXML(QDomElement *itemElement)
 {
     const QDomElement &item = *itemElement;
-    auto *r = new RealTimeChartItemLoadData_t;
-    r->common = new ItemCommonData_t;
-    readCommon(item, r->common, 5);
+    auto *r = newGeometryItem<RealTimeChartItemLoadData_t>(item, 5);
 
     const QDomElement tags = item.firstChildElement(QStringLiteral("TagIDs"));
     for (QDomElement e = tags.firstChildElement(QStringLiteral("TagData")); !e.isNull();
@@ -532,9 +534,7 @@ RealTimeChartItemLoadData_t *ScaFileProcessor::rtchartItemFromXML(QDomElement *i
 TableItemLoadData_t *ScaFileProcessor::tableItemFromXML(QDomElement *itemElement)
 {
     const QDomElement &item = *itemElement;
-    auto *t = new TableItemLoadData_t;
-    t->common = new ItemCommonData_t;
-    readCommon(item, t->common, 7);
+    auto *t = newGeometryItem<TableItemLoadData_t>(item, 7);
 
     const QDomElement table = item.firstChildElement(QStringLiteral("TableData"));
     const QDomElement columns = table.firstChildElement(QStringLiteral("ColumnGroup"));

@@ -7,17 +7,10 @@
 
 /**
  * A component instance: a library component placed on a page, with the tag
- * bindings that drive it (-1: not bound) and its behaviour. The record owns
- * its common data and frees it with itself.
+ * bindings that drive it (-1: not bound) and its behaviour.
  */
-struct ScadaObjectLoadData_t
+struct ScadaObjectLoadData_t : ItemRecord
 {
-    ScadaObjectLoadData_t() = default;
-    ~ScadaObjectLoadData_t() { delete common; }
-    ScadaObjectLoadData_t(const ScadaObjectLoadData_t &) = delete;
-    ScadaObjectLoadData_t &operator=(const ScadaObjectLoadData_t &) = delete;
-
-    ItemCommonData_t *common = nullptr;
     void *hostSlot = nullptr;        ///< host; never stored
     int Type = 0;
     int Uid = 0;

@@ -5,15 +5,9 @@
 #include <QString>
 #include <Qt>
 
-/// A free text on a page, with its font, colours and paper. The record owns its common data and frees it with itself.
-struct TextItemLoadData_t
+/// A free text on a page, with its font, colours and paper.
+struct TextItemLoadData_t : ItemRecord
 {
-    TextItemLoadData_t() = default;
-    ~TextItemLoadData_t() { delete common; }
-    TextItemLoadData_t(const TextItemLoadData_t &) = delete;
-    TextItemLoadData_t &operator=(const TextItemLoadData_t &) = delete;
-
-    ItemCommonData_t *common = nullptr;
     QString ItemText;
     QString TextColor;
     QString BgColor;
