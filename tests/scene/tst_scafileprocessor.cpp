@@ -67,6 +67,7 @@ private slots:
     void kindGrouping();
     void saveFailures();
     void writeErrorKeepsOldFile();
+    void killedSaveKeepsWholeFile();
     void blockAccess();
 };
 
@@ -556,6 +557,53 @@ void tst_ScaFileProcessor::writeErrorKeepsOldFile()
     QCOMPARE(readAll(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"big.xml"});
     destroy(file);
+}
+
+// A save killed at any moment leaves the target whole: the old content or the new.
+void tst_ScaFileProcessor::killedSaveKeepsWholeFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("page.xml");
+    ScaFileData *small = samplePage();
+    ScaFileData *large = samplePage();
+    for (int i = 0; i < 3000; ++i) {
+        auto *o = new ScadaObjectLoadData_t;
+        o->common = new ItemCommonData_t;
+        o->Uid = i;
+        o->MacroText = QString(200, QChar('a' + i % 26));
+        large->scadaObjects << o;
+    }
+    QVERIFY(ScaFileProcessor::saveFileData(large, path));
+    const QByteArray largeBytes = readAll(path);
+    QVERIFY(ScaFileProcessor::saveFileData(small, path));
+    const QByteArray smallBytes = readAll(path);
+    QVERIFY(largeBytes.size() > 500000);
+
+    int survived = 0;
+    for (int round = 0; round < 12; ++round) {
+        const pid_t child = fork();
+        if (child == 0) {
+            for (;;) {
+                ScaFileProcessor::saveFileData(large, path);
+                ScaFileProcessor::saveFileData(small, path);
+            }
+        }
+        QTest::qSleep(3 + 7 * round);
+        kill(child, SIGKILL);
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        const QByteArray now = readAll(path);
+        QVERIFY2(now == smallBytes || now == largeBytes,
+                 qPrintable(QString("round %1: %2 bytes").arg(round).arg(now.size())));
+        ++survived;
+    }
+    QCOMPARE(survived, 12);
+    // Killed saves may leave their temporary files; a completed one leaves none of its own.
+    const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+    QVERIFY(ScaFileProcessor::saveFileData(small, path));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
+    destroy(small);
+    destroy(large);
 }
 
 void tst_ScaFileProcessor::blockAccess()
