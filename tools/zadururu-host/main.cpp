@@ -1,6 +1,8 @@
 // zadururu-host: loads libzadururu as the host editor does and runs the
 // editor's project jobs on a project folder.
 
+#include "definitionsJob.h"
+
 #include <tarnwickhost/coreplugin/icore.h>
 #include <tarnwickhost/extensionsystem/iplugin.h>
 
@@ -96,6 +98,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QDir output(args.at(1));
+    if (!runDefinitionsJob(project, output, out(), err()))
+        return 1;
 
     Q_UNUSED(output)
     return 0;
