@@ -119,6 +119,40 @@ private slots:
         freeTree(tree);
         QVERIFY(!TgchFileProcessor::loadFileData(dir.filePath("nope.xml")));
     }
+    void writtenForms_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("pri-300") << "PriLevel" << "300" << "44";
+        QTest::newRow("poll-negative") << "PollFrequency" << "-5" << "0";
+        QTest::newRow("freq-big") << "LoggingFreq" << "1234567" << "1.23457e+06";
+        QTest::newRow("freq-tenth") << "LoggingFreq" << "0.1" << "0.1";
+        QTest::newRow("enabled-2") << "Enabled" << "2" << "1";
+        QTest::newRow("enabled-word") << "Enabled" << "true" << "0";
+        QTest::newRow("kanal-absent") << "Kanal_Id" << QString() << "-1";
+        QTest::newRow("id-junk") << "Id" << "12abc" << "0";
+        QTest::newRow("sched-129") << "SchedulerIndex" << "129" << "-127";
+    }
+    void writtenForms()
+    {
+        QFETCH(QString, element);
+        QFETCH(QString, text);
+        QFETCH(QString, written);
+        const QByteArray child = text.isNull() ? QByteArray()
+            : ("<" + element + ">" + text + "</" + element + ">").toUtf8();
+        FileDataTree *tree = TgchFileProcessor::loadFileData(wrap("<TagList><Tag>" + child + "</Tag></TagList>"));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("d.xml");
+        QVERIFY(TgchFileProcessor::writeToFile(tree, path));
+        freeTree(tree);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QDomDocument doc;
+        QVERIFY(doc.setContent(&file));
+        QCOMPARE(doc.documentElement().firstChildElement("TagList").firstChildElement("Tag")
+                     .firstChildElement(element).text(), written);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTgchFileProcessor)
