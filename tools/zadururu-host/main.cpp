@@ -1,12 +1,14 @@
 // zadururu-host: loads libzadururu as the host editor does and runs the
 // editor's project jobs on a project folder.
 
+#include "definitionsJob.h"
 #include "libraryJob.h"
 #include "pagesJob.h"
 
 #include <zadururu/scene/projectDataTree.h>
 #include <zadururu/services/eventLogger.h>
 #include <zadururu/services/programSettings.h>
+
 #include <tarnwickhost/coreplugin/icore.h>
 #include <tarnwickhost/extensionsystem/iplugin.h>
 
@@ -104,6 +106,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QDir output(args.at(1));
+    if (!runDefinitionsJob(project, output, out(), err()))
+        return 1;
 
     // The host's settings live in korvela.ini in the working directory.
     EventLogger logger; // takes the log switch from the settings

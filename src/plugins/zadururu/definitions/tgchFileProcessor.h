@@ -1,0 +1,49 @@
+#pragma once
+
+#include <zadururu/definitions/fileDataTree.h>
+#include <zadururu/zadururu_export.h>
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+QT_BEGIN_NAMESPACE
+class QDomElement;
+QT_END_NAMESPACE
+
+/**
+ * Every operation on a definitions file (root "CTDefinitions" with the lists
+ * "ChannelList", "TagList" and "AlarmList"). All operations are static and
+ * keep no state; every record and tree they return belongs to the caller.
+ */
+class ZADURURU_EXPORT TgchFileProcessor : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TgchFileProcessor(QObject *parent = nullptr);
+    ~TgchFileProcessor() override;
+
+    /**
+     * Parses the bytes of a definitions file. Never null: the channel list
+     * always begins with a fresh "None" channel; a "Channel" named exactly
+     * "None" in the file is discarded. Bytes that are not well-formed XML give
+     * the tree holding the "None" channel alone.
+     */
+    static FileDataTree *loadFileData(const QByteArray &data);
+    /// Reads and parses the file at @p path; null when it cannot be opened.
+    static FileDataTree *loadFileData(const QString &path);
+
+    /// A new channel record read from a "Channel" element. Never null.
+    static pKanalDef_t *channelDataFromXML(QDomElement *element);
+    /// A new tag record read from a "Tag" element. Never null.
+    static pEtiketDef_t *tagDataFromXml(QDomElement *element);
+    /// A new alarm record read from an "Alarm" element. Never null.
+    static pAlarmItem_t *alarmDataFromXml(QDomElement *element);
+
+    /**
+     * Writes every channel, tag and alarm of @p tree, in list order, as a
+     * whole new file at @p path. The tree is only read. Returns false, with
+     * the old file left as it was, when the file cannot be written.
+     */
+    static bool writeToFile(FileDataTree *tree, QString path);
+};

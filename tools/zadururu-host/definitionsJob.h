@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+QT_BEGIN_NAMESPACE
+class QDir;
+class QTextStream;
+QT_END_NAMESPACE
+
+struct FileDataTree;
+
+// Loads <project>/definitions.xml, prints how many channels, tags and alarms
+// it holds and writes it back to <output>/definitions.xml. Returns false when
+// the file cannot be read or written. The tree is freed before returning.
+bool runDefinitionsJob(const QDir &project, const QDir &output, QTextStream &out, QTextStream &err);
+
+// Prints, per page, which of the tag ids the page binds exist in @p tree and
+// which are missing. Ids of -1 mean "nothing bound" and are left out.
+void reportBoundTags(const FileDataTree &tree, const QMap<QString, QList<int>> &pageTagIds);
+void reportBoundTags(const FileDataTree &tree, const QMap<QString, QList<int>> &pageTagIds,
+                     QTextStream &out);
