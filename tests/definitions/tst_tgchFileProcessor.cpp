@@ -1,7 +1,9 @@
 #include <zadururu/definitions/tgchFileProcessor.h>
+#include <tarnwickhost/openedFile.h>
 
 #include <QDomDocument>
 #include <QFile>
+#include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -9,12 +11,31 @@
 
 static void freeTree(FileDataTree *tree)
 {
-    if (!tree)
-        return;
-    qDeleteAll(tree->channels);
-    qDeleteAll(tree->tags);
-    qDeleteAll(tree->alarms);
-    delete tree;
+    destroyFileDataTree(tree);
+}
+
+static QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+static bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// A table of @p columns columns with one row per list of cell texts; a null
+// text leaves its cell without an item.
+static std::unique_ptr<QStandardItemModel> table(int columns, const QList<QStringList> &rows)
+{
+    auto model = std::make_unique<QStandardItemModel>(rows.size(), columns);
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < columns && c < rows.at(r).size(); ++c)
+            if (!rows.at(r).at(c).isNull())
+                model->setItem(r, c, new QStandardItem(rows.at(r).at(c)));
+    return model;
 }
 
 static QByteArray wrap(const QByteArray &lists)
@@ -152,6 +173,228 @@ private slots:
         QVERIFY(doc.setContent(&file));
         QCOMPARE(doc.documentElement().firstChildElement("TagList").firstChildElement("Tag")
                      .firstChildElement(element).text(), written);
+    }
+
+    // The example project's definitions survive load, write, load: the
+    // second write gives the bytes of the first, so nothing the writer
+    // writes changed on the way through the reader.
+    void exampleRoundTrip()
+    {
+        FileDataTree *first = TgchFileProcessor::loadFileData(QStringLiteral(EXAMPLE_PROJECT "/definitions.xml"));
+        QVERIFY(first);
+        QVERIFY(first->channels.size() > 2);
+        QVERIFY(first->tags.size() > 20);
+        QVERIFY(!first->alarms.isEmpty());
+        QTemporaryDir dir;
+        QVERIFY(TgchFileProcessor::writeToFile(first, dir.filePath("a.xml")));
+        FileDataTree *second = TgchFileProcessor::loadFileData(dir.filePath("a.xml"));
+        QVERIFY(TgchFileProcessor::writeToFile(second, dir.filePath("b.xml")));
+        QCOMPARE(second->channels.size(), first->channels.size());
+        QCOMPARE(second->tags.size(), first->tags.size());
+        QCOMPARE(second->alarms.size(), first->alarms.size());
+        for (int i = 0; i < first->tags.size(); ++i)
+            QCOMPARE(second->tags.at(i)->Name, first->tags.at(i)->Name);
+        QCOMPARE(readAll(dir.filePath("b.xml")), readAll(dir.filePath("a.xml")));
+        freeTree(first);
+        freeTree(second);
+    }
+
+    // Texts that XML must escape come back as they were, through both writers.
+    void awkwardTexts()
+    {
+        const QString name = QStringLiteral("a]]>b <&> \u00fc\u4e2d");
+        FileDataTree tree;
+        auto *channel = new pKanalDef_t;
+        channel->Name = name;
+        channel->FilterIP = QStringLiteral("x]]>y");
+        tree.channels << channel;
+        auto *tag = new pEtiketDef_t;
+        tag->Name = name;
+        tag->Macro = QStringLiteral("if a < b && c ]]> d");
+        tree.tags << tag;
+        QTemporaryDir dir;
+        QVERIFY(TgchFileProcessor::writeToFile(&tree, dir.filePath("t.xml")));
+        FileDataTree *back = TgchFileProcessor::loadFileData(dir.filePath("t.xml"));
+        QCOMPARE(back->channels.size(), 2);
+        QCOMPARE(back->channels.at(1)->Name, name);
+        QCOMPARE(back->channels.at(1)->FilterIP, QString("x]]>y"));
+        QCOMPARE(back->tags.at(0)->Name, name);
+        QCOMPARE(back->tags.at(0)->Macro, tag->Macro);
+        freeTree(back);
+
+        auto channels = table(22, {{"1", "x]]>y <&>"}});
+        auto tags = table(25, {{"1", "t]]>", QString(), QString(), QString(), QString(), QString(),
+                               QString(), "m <&> ]]>"}});
+        QVERIFY(TgchFileProcessor::writeToFile(channels.get(), tags.get(), dir.filePath("u.xml")));
+        back = TgchFileProcessor::loadFileData(dir.filePath("u.xml"));
+        QCOMPARE(back->channels.size(), 2);
+        QCOMPARE(back->tags.size(), 1);
+        QCOMPARE(back->channels.at(1)->Name, QString("x]]>y <&>"));
+        QCOMPARE(back->tags.at(0)->Name, QString("t]]>"));
+        QCOMPARE(back->tags.at(0)->Macro, QString("m <&> ]]>"));
+        freeTree(back);
+        qDeleteAll(tree.channels);
+        qDeleteAll(tree.tags);
+    }
+
+    void csvImport_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("size");
+        QTest::newRow("word") << QByteArray("1;100;Pump1;WORD") << "Pump1" << "100" << 9 << 2;
+        QTest::newRow("dword") << QByteArray("1;1;a;DWORD") << "a" << "1" << 9 << 2;
+        QTest::newRow("d-space-word") << QByteArray("1;1;a;D WORD") << "a" << "1" << 9 << 2;
+        QTest::newRow("logical") << QByteArray("1;1;a;LOGICAL") << "a" << "1" << 16 << 1;
+        QTest::newRow("float-lower") << QByteArray("1;1;a;Float") << "a" << "1" << 1 << 2;
+        QTest::newRow("long-float") << QByteArray("1;1;a;LONG FLOAT") << "a" << "1" << 14 << 4;
+        QTest::newRow("float-long") << QByteArray("1;1;a;FLOATLONG") << "a" << "1" << 14 << 4;
+        QTest::newRow("float-word") << QByteArray("1;1;a;FLOAT WORD") << "a" << "1" << 9 << 2;
+        QTest::newRow("long") << QByteArray("1;1;a;LONG") << "a" << "1" << 13 << 4;
+        QTest::newRow("tab-splits") << QByteArray("1;1;a;FLO\tAT") << "a" << "1" << 1 << 2;
+        QTest::newRow("crlf") << QByteArray("1;DB1;P;LOGIC\r\n") << "P" << "DB1" << 16 << 1;
+        QTest::newRow("spaces-kept") << QByteArray("x; 7 ; Pump ;WORD") << " Pump " << " 7 " << 9 << 2;
+        QTest::newRow("quotes-kept") << QByteArray("1;\"2\";\"n\";INT") << "\"n\"" << "\"2\"" << 1 << 2;
+        QTest::newRow("empty-fields") << QByteArray(";;;") << "" << "" << 1 << 2;
+    }
+    void csvImport()
+    {
+        QFETCH(QByteArray, line);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.csv");
+        QVERIFY(writeBytes(path, line));
+        FileDataTree *tree = TgchFileProcessor::loadTagsFromCSV(path);
+        QVERIFY(tree);
+        QVERIFY(tree->channels.isEmpty());
+        QVERIFY(tree->alarms.isEmpty());
+        QCOMPARE(tree->tags.size(), 1);
+        const pEtiketDef_t *tag = tree->tags.at(0);
+        QTEST(tag->Name, "name");
+        QTEST(tag->VariableAddress, "address");
+        QTEST(tag->VariableType, "type");
+        QTEST(tag->VariableSize, "size");
+        QCOMPARE(tag->PollFrequency, 3);
+        QCOMPARE(tag->DeviceAddress, QString("1"));
+        QCOMPARE(tag->KanalName, QString());
+        QVERIFY(tag->Enabled);
+        freeTree(tree);
+    }
+
+    void csvLines()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.csv");
+        QVERIFY(writeBytes(path, ""));
+        FileDataTree *tree = TgchFileProcessor::loadTagsFromCSV(path);
+        QVERIFY(tree);
+        QVERIFY(tree->tags.isEmpty() && tree->channels.isEmpty() && tree->alarms.isEmpty());
+        freeTree(tree);
+
+        QVERIFY(writeBytes(path, "1;a;first;WORD\n\n1;b;five;WORD;\n1;c\n1;d;again;LONG\n1;d;again;LONG\n"));
+        tree = TgchFileProcessor::loadTagsFromCSV(path);
+        QCOMPARE(tree->tags.size(), 3);
+        QCOMPARE(tree->tags.at(0)->Name, QString("first"));
+        QCOMPARE(tree->tags.at(1)->Name, QString("again"));
+        QCOMPARE(tree->tags.at(2)->VariableAddress, QString("d"));
+        freeTree(tree);
+
+        QVERIFY(!TgchFileProcessor::loadTagsFromCSV(dir.filePath("missing.csv")));
+        QVERIFY(!TgchFileProcessor::loadTagsFromCSV(dir.path()));
+    }
+
+    void tableWriterForms()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.xml");
+        auto emptyChannels = table(22, {});
+        auto emptyTags = table(25, {});
+        QVERIFY(TgchFileProcessor::writeToFile(emptyChannels.get(), emptyTags.get(), path));
+        QCOMPARE(readAll(path), QByteArray("<!DOCTYPE ChannelAndTagDefinitions>\n<CTDefinitions>\n"
+                                           " <ChannelList/>\n <TagList/>\n</CTDefinitions>\n"));
+        FileDataTree *tree = TgchFileProcessor::loadFileData(path);
+        QCOMPARE(tree->channels.size(), 1);
+        QVERIFY(tree->tags.isEmpty());
+        freeTree(tree);
+
+        QStringList channel;
+        for (int c = 0; c < 22; ++c)
+            channel << QString::number(c + 100);
+        channel[1] = "Line A";
+        channel[19] = "true";
+        QStringList none = channel;
+        none[1] = "None";
+        QStringList tag;
+        for (int c = 0; c < 25; ++c)
+            tag << QString::number(c);
+        tag[1] = "T1";
+        tag[3] = "Line A";
+        tag[9] = "3";
+        auto channels = table(22, {channel, none});
+        auto tags = table(25, {tag});
+        QVERIFY(TgchFileProcessor::writeToFile(channels.get(), tags.get(), path));
+
+        QDomDocument doc;
+        QVERIFY(doc.setContent(readAll(path)));
+        QCOMPARE(doc.doctype().name(), QString("ChannelAndTagDefinitions"));
+        const QDomElement root = doc.documentElement();
+        QVERIFY(root.firstChildElement("AlarmList").isNull());
+        const QDomElement c0 = root.firstChildElement("ChannelList").firstChildElement("Channel");
+        QCOMPARE(c0.childNodes().count(), 22);
+        QVERIFY(c0.firstChildElement("FilterIP").firstChild().isCDATASection());
+        QVERIFY(c0.firstChildElement("ServerIP").firstChild().isCDATASection());
+        QVERIFY(c0.firstChildElement("Id").firstChild().isText()
+                && !c0.firstChildElement("Id").firstChild().isCDATASection());
+        const QDomElement t0 = root.firstChildElement("TagList").firstChildElement("Tag");
+        QCOMPARE(t0.childNodes().count(), 25);
+        QCOMPARE(t0.firstChildElement("Macro").nextSiblingElement().tagName(), QString("Kanal_Id"));
+        QCOMPARE(t0.firstChildElement("VariableType").nextSiblingElement().tagName(), QString("Id"));
+        QVERIFY(t0.firstChildElement("KanalName").firstChild().isCDATASection());
+
+        tree = TgchFileProcessor::loadFileData(path);
+        QCOMPARE(tree->channels.size(), 2); // the row named "None" gives way
+        QCOMPARE(tree->channels.at(1)->Name, QString("Line A"));
+        QCOMPARE(tree->channels.at(1)->Id, 100);
+        QCOMPARE(tree->channels.at(1)->Enabled, false);
+        QCOMPARE(tree->channels.at(1)->Description, QString("121"));
+        QCOMPARE(tree->tags.at(0)->Kanal_Id, 3);
+        QCOMPARE(tree->tags.at(0)->KanalName, QString("Line A"));
+        QCOMPARE(tree->tags.at(0)->Id, 0);
+        QCOMPARE(int(tree->tags.at(0)->Protocolobjecttype), 24);
+        freeTree(tree);
+    }
+
+    void tableWriterFailures()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.xml");
+        // A file with alarms, overwritten by the tables, keeps none of them.
+        QVERIFY(writeBytes(path, wrap("<AlarmList><Alarm><Id>1</Id></Alarm></AlarmList>")));
+        auto channels = table(22, {});
+        auto tags = table(25, {{"5", "short row"}});
+        OpenedFile file;
+        file.filePath = path;
+        file.channelModel = channels.get();
+        file.tagModel = tags.get();
+        QVERIFY(TgchFileProcessor::writeToFile(&file));
+        FileDataTree *tree = TgchFileProcessor::loadFileData(path);
+        QVERIFY(tree->alarms.isEmpty());
+        QCOMPARE(tree->tags.size(), 1);
+        QCOMPARE(tree->tags.at(0)->Name, QString("short row"));
+        QCOMPARE(tree->tags.at(0)->PollFrequency, 0); // its cell is missing: empty element
+        freeTree(tree);
+        const QByteArray viaRecord = readAll(path);
+        QVERIFY(TgchFileProcessor::writeToFile(channels.get(), tags.get(), dir.filePath("u.xml")));
+        QCOMPARE(readAll(dir.filePath("u.xml")), viaRecord);
+
+        // Failures leave the old file as it was.
+        QVERIFY(!TgchFileProcessor::writeToFile(nullptr, tags.get(), path));
+        QVERIFY(!TgchFileProcessor::writeToFile(channels.get(), nullptr, path));
+        QVERIFY(!TgchFileProcessor::writeToFile(static_cast<OpenedFile *>(nullptr)));
+        QVERIFY(!TgchFileProcessor::writeToFile(channels.get(), tags.get(), dir.path()));
+        QVERIFY(!TgchFileProcessor::writeToFile(channels.get(), tags.get(), dir.filePath("no/t.xml")));
+        QCOMPARE(readAll(path), viaRecord);
     }
 };
 

@@ -2,7 +2,10 @@
 
 #include <zadururu/definitions/tgchFileProcessor.h>
 
+#include "../common/tagImport.h"
+
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
 #include <QStringList>
 #include <QTextStream>
@@ -10,15 +13,9 @@
 #include <algorithm>
 #include <cstdio>
 
-static void freeTree(FileDataTree *tree)
-{
-    qDeleteAll(tree->channels);
-    qDeleteAll(tree->tags);
-    qDeleteAll(tree->alarms);
-    delete tree;
-}
-
-bool runDefinitionsJob(const QDir &project, const QDir &output, QTextStream &out, QTextStream &err)
+bool runDefinitionsJob(const QDir &project, const QDir &output,
+                       const QMap<QString, QList<int>> &pageTagIds, QTextStream &out,
+                       QTextStream &err)
 {
     const QString source = project.filePath(QStringLiteral("definitions.xml"));
     FileDataTree *tree = TgchFileProcessor::loadFileData(source);
@@ -32,14 +29,46 @@ bool runDefinitionsJob(const QDir &project, const QDir &output, QTextStream &out
         << "  tags     " << tree->tags.size() << '\n'
         << "  alarms   " << tree->alarms.size() << '\n';
 
+    bool ok = true;
     const QString target = output.filePath(QStringLiteral("definitions.xml"));
-    const bool written = TgchFileProcessor::writeToFile(tree, target);
-    if (written)
+    if (TgchFileProcessor::writeToFile(tree, target)) {
         out << "  written  " << target << "\n\n";
-    else
+    } else {
         err << target << ": cannot write the definitions file\n";
-    freeTree(tree);
-    return written;
+        ok = false;
+    }
+    reportBoundTags(*tree, pageTagIds, out);
+
+    const QString csv = project.filePath(QStringLiteral("tags.csv"));
+    if (QFileInfo::exists(csv)) {
+        FileDataTree *imported = TgchFileProcessor::loadTagsFromCSV(csv);
+        if (!imported) {
+            err << csv << ": cannot open the tag list\n";
+            ok = false;
+        } else {
+            const int firstId = tree->tags.size();
+            const int count = mergeImportedTags(*tree, *imported);
+            destroyFileDataTree(imported);
+            const QString merged = output.filePath(QStringLiteral("definitions-imported.xml"));
+            out << "\nTag list " << csv << ": " << count << " tags imported\n";
+            for (int i = firstId; i < tree->tags.size() && i < firstId + 5; ++i) {
+                const pEtiketDef_t *tag = tree->tags.at(i);
+                out << "  id " << tag->Id << "  " << tag->Name << "  address " << tag->VariableAddress
+                    << "  type " << tag->VariableType << "  size " << tag->VariableSize << '\n';
+            }
+            if (count > 5)
+                out << "  ... and " << count - 5 << " more\n";
+            if (TgchFileProcessor::writeToFile(tree, merged)) {
+                out << "  merged after the project's " << firstId << " tags into " << merged << '\n';
+            } else {
+                err << merged << ": cannot write the merged definitions file\n";
+                ok = false;
+            }
+        }
+    }
+    out.flush();
+    destroyFileDataTree(tree);
+    return ok;
 }
 
 static QString idText(const QList<int> &ids)

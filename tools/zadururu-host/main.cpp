@@ -106,8 +106,6 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QDir output(args.at(1));
-    if (!runDefinitionsJob(project, output, out(), err()))
-        return 1;
 
     // The host's settings live in korvela.ini in the working directory.
     EventLogger logger; // takes the log switch from the settings
@@ -120,6 +118,8 @@ int main(int argc, char *argv[])
 
     ProjectDataTree tree;
     bool ok = loadPages(project, tree, out(), err());
+    out() << '\n';
+    ok = runDefinitionsJob(project, output, boundTagIdsByPage(tree), out(), err()) && ok;
     out() << '\n';
     ok = runLibraryJob(project, usedComponentUids(tree), out(), err()) && ok;
     out() << '\n';

@@ -1,5 +1,7 @@
 #include "pagesJob.h"
 
+#include "../common/pageTags.h"
+
 #include <zadururu/scene/projectDataTree.h>
 #include <zadururu/scene/scaFileProcessor.h>
 #include <zadururu/services/eventLogger.h>
@@ -67,4 +69,12 @@ QStringList usedComponentUids(ProjectDataTree &tree)
     for (const ScadaObjectLoadData_t *object : tree.getAllBlocks())
         uids << object->componentUid;
     return uids;
+}
+
+QMap<QString, QList<int>> boundTagIdsByPage(ProjectDataTree &tree)
+{
+    QMap<QString, QList<int>> ids;
+    for (auto it = tree.files.constBegin(); it != tree.files.constEnd(); ++it)
+        ids.insert(it.key(), boundTagIds(*it.value()));
+    return ids;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QMap>
 #include <QStringList>
 
 QT_BEGIN_NAMESPACE
@@ -21,3 +23,6 @@ bool savePages(ProjectDataTree &tree, const QDir &output, QTextStream &out, QTex
 
 /// The componentUid texts of all component instances of @p tree.
 QStringList usedComponentUids(ProjectDataTree &tree);
+
+/// Per page file name, every tag id the page's items bind.
+QMap<QString, QList<int>> boundTagIdsByPage(ProjectDataTree &tree);

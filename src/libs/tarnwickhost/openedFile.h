@@ -13,7 +13,9 @@ QT_END_NAMESPACE
  */
 struct OpenedFile
 {
-    QString path;
+    int documentId = -1;            ///< the editor's own number for the document
+    QString filePath;
+    bool modified = false;          ///< unsaved edits in the tables
     QStandardItemModel *channelModel = nullptr;
     QStandardItemModel *tagModel = nullptr;
 };

@@ -3,9 +3,13 @@
 #include "common/wholeFileWriter_p.h"
 #include "definitionsXml_p.h"
 
+#include <tarnwickhost/openedFile.h>
+
 #include <QDomDocument>
 #include <QFile>
 #include <QIODevice>
+#include <QStandardItemModel>
+#include <QTextStream>
 #include <QXmlInputSource>
 #include <QXmlSimpleReader>
 #include <QXmlStreamWriter>
@@ -95,6 +99,99 @@ const FieldRule<pAlarmItem_t> alarmFields[] = {
 };
 
 const QLatin1String noneChannelName("None");
+
+// The editing tables: which column fills which child element, in the order
+// the table writer writes them, and whether the text goes out as CDATA.
+struct TableColumn
+{
+    const char *element;
+    int column;
+    bool cdata;
+};
+
+const TableColumn channelColumns[] = {
+    {"Name", 1, true},              {"Id", 0, false},
+    {"MediaType", 2, false},        {"SocketType", 3, false},
+    {"ProtokolType", 4, false},     {"ServerIP", 5, true},
+    {"ServerPORT", 6, false},       {"ListenPORT", 7, false},
+    {"FilterIP", 8, true},          {"Comport", 9, false},
+    {"Baudrate", 10, false},        {"Databit", 11, false},
+    {"Stopbit", 12, false},         {"Paritybit", 13, false},
+    {"ResponseTimeout", 14, false}, {"ConnectionTimeout", 15, false},
+    {"FrameTimeout", 16, false},    {"GroupID", 17, false},
+    {"Station", 18, false},         {"Enabled", 19, false},
+    {"LogicProPath", 20, false},    {"Description", 21, false},
+};
+
+const TableColumn tagColumns[] = {
+    {"Name", 1, true},            {"PollFrequency", 2, false},
+    {"KanalName", 3, true},       {"DeviceAddress", 4, false},
+    {"VariableAddress", 5, false}, {"VariableSize", 6, false},
+    {"VariableType", 7, false},   {"Id", 0, false},
+    {"Macro", 8, true},           {"Kanal_Id", 9, false},
+    {"IsLogging", 10, false},     {"PriLevel", 11, false},
+    {"TagType", 12, false},       {"SchedulerIndex", 13, false},
+    {"LoggingFreq", 14, false},   {"LoggingMethod", 15, false},
+    {"ReadRight1", 16, false},    {"ReadRight2", 17, false},
+    {"WriteRight1", 18, false},   {"WriteRight2", 19, false},
+    {"Keywords", 20, false},      {"Enabled", 21, false},
+    {"Description", 22, false},   {"UnitName", 23, false},
+    {"Protocolobjecttype", 24, false},
+};
+
+// Appends @p text to @p element as CDATA. A CDATA section cannot hold "]]>"
+// and the DOM writes it unescaped, so the text is split between its "]]" and
+// ">" into consecutive sections, which every reader joins again.
+void appendCData(QDomDocument &document, QDomElement &element, const QString &text)
+{
+    const QLatin1String end("]]>");
+    int from = 0;
+    for (int at = text.indexOf(end); at >= 0; at = text.indexOf(end, from)) {
+        element.appendChild(document.createCDATASection(text.mid(from, at + 2 - from)));
+        from = at + 2;
+    }
+    element.appendChild(document.createCDATASection(text.mid(from)));
+}
+
+// Appends to @p list one @p itemName element per row of @p table, with a
+// child element per column of @p columns holding the cell's display text.
+template <std::size_t N>
+void appendRows(QDomDocument &document, QDomElement &list, const char *itemName,
+                const QStandardItemModel &table, const TableColumn (&columns)[N])
+{
+    for (int row = 0; row < table.rowCount(); ++row) {
+        QDomElement item = document.createElement(QLatin1String(itemName));
+        list.appendChild(item);
+        for (const TableColumn &column : columns) {
+            QDomElement child = document.createElement(QLatin1String(column.element));
+            // A table row may lack a cell (a short row, or a cell never set):
+            // its element is written empty, which every reader takes as the
+            // element's empty-text value, rather than failing the whole save.
+            const QStandardItem *cell = table.item(row, column.column);
+            const QString text = cell ? cell->text() : QString();
+            if (column.cdata)
+                appendCData(document, child, text);
+            else
+                child.appendChild(document.createTextNode(text));
+            item.appendChild(child);
+        }
+    }
+}
+
+// The type word table of the CSV import, tested in this order.
+struct CsvType
+{
+    QLatin1String word;
+    int variableType;
+    int variableSize;
+};
+
+const CsvType csvTypes[] = {
+    {QLatin1String("LOGIC"), 16, 1},
+    {QLatin1String("WORD"), 9, 2},
+    {QLatin1String("FLOAT"), 14, 4},
+    {QLatin1String("LONG"), 13, 4},
+};
 
 // Calls @p read for every child element named @p itemName of the first child
 // of @p root named @p listName.
@@ -220,4 +317,72 @@ bool TgchFileProcessor::writeToFile(FileDataTree *tree, QString path)
         writer.writeEndDocument();
         return !writer.hasError();
     });
+}
+
+bool TgchFileProcessor::writeToFile(QStandardItemModel *channelTable, QStandardItemModel *tagTable,
+                                    QString path)
+{
+    if (!channelTable || !tagTable)
+        return false;
+
+    QDomDocument document(QStringLiteral("ChannelAndTagDefinitions"));
+    QDomElement root = document.createElement(QStringLiteral("CTDefinitions"));
+    document.appendChild(root);
+    QDomElement channels = document.createElement(QStringLiteral("ChannelList"));
+    root.appendChild(channels);
+    appendRows(document, channels, "Channel", *channelTable, channelColumns);
+    QDomElement tags = document.createElement(QStringLiteral("TagList"));
+    root.appendChild(tags);
+    appendRows(document, tags, "Tag", *tagTable, tagColumns);
+
+    const QString text = document.toString(1);
+    return ZadUruru::writeWholeFile(path, [&text](QIODevice *device) {
+        // No XML declaration and the locale's encoding: the form the
+        // definitions editor has always written.
+        QTextStream stream(device);
+        stream << text;
+        stream.flush();
+        return stream.status() == QTextStream::Ok;
+    });
+}
+
+bool TgchFileProcessor::writeToFile(OpenedFile *file)
+{
+    if (!file)
+        return false;
+    return writeToFile(file->channelModel, file->tagModel, file->filePath);
+}
+
+FileDataTree *TgchFileProcessor::loadTagsFromCSV(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    auto *tree = new FileDataTree;
+    QTextStream stream(&file);
+    const QString text = stream.readAll();
+    file.close();
+
+    // A carriage return before a line feed stays in the line's last field,
+    // where the type word test does not mind it.
+    const QVector<QStringRef> lines = text.splitRef(QLatin1Char('\n'));
+    for (const QStringRef &line : lines) {
+        const QVector<QStringRef> fields = line.split(QLatin1Char(';'));
+        if (fields.size() != 4)
+            continue;
+        auto *tag = new pEtiketDef_t;
+        const QString type = fields.at(3).toString().remove(QLatin1Char(' '));
+        for (const CsvType &known : csvTypes) {
+            if (type.contains(known.word)) {
+                tag->VariableType = known.variableType;
+                tag->VariableSize = known.variableSize;
+                break;
+            }
+        }
+        tag->Name = fields.at(2).toString();
+        tag->VariableAddress = fields.at(1).toString();
+        tag->PollFrequency = 3;
+        tree->tags.append(tag);
+    }
+    return tree;
 }

@@ -9,7 +9,9 @@
 
 QT_BEGIN_NAMESPACE
 class QDomElement;
+class QStandardItemModel;
 QT_END_NAMESPACE
+struct OpenedFile;
 
 /**
  * Every operation on a definitions file (root "CTDefinitions" with the lists
@@ -46,4 +48,25 @@ public:
      * the old file left as it was, when the file cannot be written.
      */
     static bool writeToFile(FileDataTree *tree, QString path);
+
+    /**
+     * Writes the definitions editor's two tables as a whole new file at
+     * @p path: one "Channel" per row of @p channelTable and one "Tag" per row
+     * of @p tagTable, each cell's text verbatim as one child element. No
+     * alarms are written. The tables are only read. Returns false, with the
+     * old file left as it was, when a table is null or the file cannot be
+     * written.
+     */
+    static bool writeToFile(QStandardItemModel *channelTable, QStandardItemModel *tagTable,
+                            QString path);
+    /// The table writer on @p file's channel table, tag table and path; false for null.
+    static bool writeToFile(OpenedFile *file);
+
+    /**
+     * Imports a semicolon-separated tag list: one tag per line of exactly
+     * four fields (ignored; VariableAddress; Name; data type word). The tree
+     * holds the tags only, with no "None" channel. Null when the file cannot
+     * be opened.
+     */
+    static FileDataTree *loadTagsFromCSV(const QString &path);
 };
