@@ -2,7 +2,7 @@
 
 #include <zadururu/definitions/tgchFileProcessor.h>
 
-#include "../common/tagImport.h"
+#include "tagImport.h"
 
 #include <QDir>
 #include <QFileInfo>

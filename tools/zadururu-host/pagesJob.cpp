@@ -1,6 +1,6 @@
 #include "pagesJob.h"
 
-#include "../common/pageTags.h"
+#include "pageTags.h"
 
 #include <zadururu/scene/projectDataTree.h>
 #include <zadururu/scene/scaFileProcessor.h>

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+/**
+ * Whether @p bytes are a well-formed XML document by the DOM parser that all
+ * of the library's readers use. When they are not, @p problem receives the
+ * parser's message with its line and column, as "line L, column C: message".
+ */
+bool isWellFormedXml(const QByteArray &bytes, QString *problem = nullptr);
+
+/// The name of the document element of @p bytes, or an empty string when they are not well-formed.
+QString documentElementName(const QByteArray &bytes);
