@@ -267,12 +267,13 @@ void drawTable(QPainter &p, const QRectF &r, const TableItemLoadData_t &t)
         }
     }
 
+    // Inner lines end on the outer frame, which is drawn one pixel inside.
     p.setPen(gridColour);
     for (qreal x : edges)
-        if (x > 0 && x < r.width())
-            p.drawLine(QPointF(x, 0), QPointF(x, r.height()));
-    for (int ri = 1; ri < rows && ri * rowHeight < r.height(); ++ri)
-        p.drawLine(QPointF(0, ri * rowHeight), QPointF(r.width(), ri * rowHeight));
+        if (x > 0 && x < r.width() - 1)
+            p.drawLine(QPointF(x, 0), QPointF(x, r.height() - 1));
+    for (int ri = 1; ri < rows && ri * rowHeight < r.height() - 1; ++ri)
+        p.drawLine(QPointF(0, ri * rowHeight), QPointF(r.width() - 1, ri * rowHeight));
     p.drawRect(r.adjusted(0, 0, -1, -1));
 }
 
