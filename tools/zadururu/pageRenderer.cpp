@@ -1,0 +1,355 @@
+#include "pageRenderer.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QVector>
+
+#include <algorithm>
+
+namespace {
+
+// Item coordinates beyond this cannot reach a page of at most
+// MaxRenderedPageSide pixels at any rotation, and keep the arithmetic far from
+// the limits of int and of the painter's fixed-point paths.
+constexpr int MaxItemCoordinate = 1 << 20;
+
+// The sizes a page file falls back to when its geometry is absent.
+constexpr int DefaultPageWidth = 250;
+constexpr int DefaultPageHeight = 150;
+
+// Fonts larger than this only waste time laying out glyphs nobody can read.
+constexpr int MaxFontPixelSize = 1000;
+
+const QString ValuePlaceholder = QStringLiteral("---");
+
+QColor colourOr(const QString &name, const QColor &fallback)
+{
+    const QColor c(name.trimmed());
+    return c.isValid() ? c : fallback;
+}
+
+int clampCoordinate(int v)
+{
+    return qBound(-MaxItemCoordinate, v, MaxItemCoordinate);
+}
+
+int clampPixelSize(int size, int fallback)
+{
+    return size > 0 ? std::min(size, MaxFontPixelSize) : fallback;
+}
+
+QFont baseFont(const QString &family, int pixelSize)
+{
+    QFont font;
+    if (!family.isEmpty())
+        font.setFamily(family);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+// The font and colour a label's Qt style sheet asks for. Only the parts a
+// label uses are understood: the font shorthand, font-size, font-family,
+// font-weight, font-style and color; anything else is ignored.
+struct LabelStyle
+{
+    QFont font;
+    QColor colour;
+};
+
+LabelStyle labelStyle(const QString &styleSheet, int defaultPixelSize, const QColor &defaultColour)
+{
+    int pixelSize = defaultPixelSize;
+    QString family;
+    bool bold = false;
+    bool italic = false;
+    QColor colour = defaultColour;
+
+    for (const QString &declaration : styleSheet.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const int colon = declaration.indexOf(QLatin1Char(':'));
+        if (colon < 0)
+            continue;
+        const QString property = declaration.left(colon).trimmed().toLower();
+        const QString value = declaration.mid(colon + 1).trimmed();
+        static const QRegularExpression sizeRe(QStringLiteral("(\\d+)\\s*px"));
+        static const QRegularExpression quotedRe(QStringLiteral("[\"']([^\"']*)[\"']"));
+        if (property == QLatin1String("font") || property == QLatin1String("font-size")) {
+            const auto m = sizeRe.match(value);
+            if (m.hasMatch())
+                pixelSize = clampPixelSize(m.captured(1).toInt(), defaultPixelSize);
+        }
+        if (property == QLatin1String("font")) {
+            const auto q = quotedRe.match(value);
+            if (q.hasMatch()) {
+                family = q.captured(1);
+            } else {
+                // Unquoted: the family is whatever follows the size.
+                const auto m = sizeRe.match(value);
+                if (m.hasMatch())
+                    family = value.mid(m.capturedEnd()).trimmed();
+            }
+            bold = value.contains(QLatin1String("bold"), Qt::CaseInsensitive);
+            italic = value.contains(QLatin1String("italic"), Qt::CaseInsensitive);
+        } else if (property == QLatin1String("font-family")) {
+            const auto q = quotedRe.match(value);
+            family = q.hasMatch() ? q.captured(1) : value;
+        } else if (property == QLatin1String("font-weight")) {
+            bold = value.contains(QLatin1String("bold"), Qt::CaseInsensitive) || value.toInt() >= 600;
+        } else if (property == QLatin1String("font-style")) {
+            italic = value.contains(QLatin1String("italic"), Qt::CaseInsensitive);
+        } else if (property == QLatin1String("color")) {
+            colour = colourOr(value, defaultColour);
+        }
+    }
+
+    LabelStyle style{baseFont(family, pixelSize), colour};
+    style.font.setBold(bold);
+    style.font.setItalic(italic);
+    return style;
+}
+
+// One item to draw, with the key that puts it in stacking order.
+struct Entry
+{
+    const ItemCommonData_t *common;
+    std::function<void(QPainter &, const QRectF &)> draw;
+};
+
+// Grouped items stack with their group; within a group, and among ungrouped
+// items, the item's own value decides. Equal keys keep the file's order.
+int stackKey(const ItemCommonData_t &c)
+{
+    return c.GroupId != 0 ? c.GZVAL : c.ZVAL;
+}
+
+// Moves the painter into the item's own coordinates, where the item occupies
+// (0, 0, W, H): mirrored within its rectangle, then rotated about its centre.
+void enterItem(QPainter &p, const ItemCommonData_t &c, QRectF *local)
+{
+    const qreal w = std::max(0, std::min(c.W, MaxItemCoordinate));
+    const qreal h = std::max(0, std::min(c.H, MaxItemCoordinate));
+    const qreal x = clampCoordinate(c.X);
+    const qreal y = clampCoordinate(c.Y);
+    p.translate(x + w / 2, y + h / 2);
+    p.rotate(c.Rot % 360);
+    p.scale(c.HFlip ? -1 : 1, c.VFlip ? -1 : 1);
+    p.translate(-w / 2, -h / 2);
+    *local = QRectF(0, 0, w, h);
+}
+
+void drawText(QPainter &p, const QRectF &r, const TextItemLoadData_t &t)
+{
+    if (t.DrawPaper)
+        p.fillRect(r, colourOr(t.BgColor, Qt::white));
+    QFont font = baseFont(t.Family, clampPixelSize(t.TextPixelSize, 14));
+    font.setBold(t.IsBold);
+    font.setItalic(t.IsItalic);
+    font.setUnderline(t.IsUnderlined);
+    p.setFont(font);
+    p.setPen(colourOr(t.TextColor, Qt::black));
+    const int flags = int(t.Alignment & (Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask));
+    p.drawText(r, flags | Qt::TextWordWrap, t.ItemText);
+}
+
+void drawDbQuery(QPainter &p, const QRectF &r, const DbQueryTextItemLoadData_t &d)
+{
+    const QColor text = colourOr(d.txtColor, Qt::white);
+    p.fillRect(r, colourOr(d.bgColor, Qt::black));
+    p.setFont(baseFont(QString(), clampPixelSize(d.txtPixelSize, 14)));
+    p.setPen(text);
+    p.drawText(r.adjusted(4, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter, ValuePlaceholder);
+
+    // The label sits at its offset from the item's corner, inside or outside
+    // the item's rectangle; it is not clipped to it.
+    const LabelStyle style = labelStyle(d.labelStyleSheet, 12, text);
+    p.setFont(style.font);
+    p.setPen(style.colour);
+    const QFontMetrics fm(style.font);
+    const QPointF at(clampCoordinate(d.lofx), clampCoordinate(d.lofy));
+    p.drawText(QRectF(at, QSizeF(fm.horizontalAdvance(d.labelText) + 2, fm.height())),
+               Qt::AlignLeft | Qt::AlignTop, d.labelText);
+}
+
+void drawSchedule(QPainter &p, const QRectF &r, const ScheduleItemLoadData_t &s)
+{
+    p.fillRect(r, QColor(0xF4, 0xF4, 0xF4));
+    p.setPen(QColor(0x40, 0x40, 0x40));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    const QFont font = baseFont(QString(), 12);
+    p.setFont(font);
+    const qreal line = QFontMetrics(font).height();
+    qreal y = 2;
+    for (int tag : s.TagIDs) {
+        if (y + line > r.height())
+            break;
+        p.drawText(QRectF(4, y, r.width() - 8, line), Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("Tag %1").arg(tag));
+        y += line;
+    }
+}
+
+void drawChart(QPainter &p, const QRectF &r, const RealTimeChartItemLoadData_t &c)
+{
+    const QColor text = colourOr(c.TxtColor, Qt::white);
+    p.fillRect(r, colourOr(c.BgColor, Qt::black));
+    p.setPen(text);
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+
+    const QFont font = baseFont(QString(), 11);
+    const QFontMetrics fm(font);
+    p.setFont(font);
+    const qreal line = fm.height() + 2;
+    const qreal legendWidth = (c.ShowLegend && !c.TagIDs.isEmpty()) ? std::min(r.width() / 3, 120.0) : 0;
+
+    // The plot area: axes and a light grid; no values are known here.
+    const QRectF plot = r.adjusted(28, 8, -8 - legendWidth, -8 - line);
+    if (plot.width() > 4 && plot.height() > 4) {
+        QColor grid = text;
+        grid.setAlpha(60);
+        p.setPen(grid);
+        for (int i = 1; i < 5; ++i) {
+            const qreal gx = plot.left() + plot.width() * i / 5;
+            const qreal gy = plot.top() + plot.height() * i / 5;
+            p.drawLine(QPointF(gx, plot.top()), QPointF(gx, plot.bottom()));
+            p.drawLine(QPointF(plot.left(), gy), QPointF(plot.right(), gy));
+        }
+        p.setPen(text);
+        p.drawLine(plot.bottomLeft(), plot.topLeft());
+        p.drawLine(plot.bottomLeft(), plot.bottomRight());
+        p.drawText(QRectF(plot.left(), plot.bottom() + 1, plot.width(), line), Qt::AlignRight | Qt::AlignTop,
+                   QStringLiteral("%1 s").arg(c.ShowLastSeconds));
+    }
+
+    if (legendWidth <= 0)
+        return;
+    // One entry per line: a swatch of the line's colour and its tag.
+    const qreal left = r.right() - legendWidth;
+    qreal y = 8;
+    for (const ChartLineData &l : c.TagIDs) {
+        if (y + line > r.height() - 4)
+            break;
+        p.fillRect(QRectF(left, y + (line - 10) / 2, 10, 10), colourOr(l.LineColor, QColor(0xFF, 0, 0)));
+        p.setPen(text);
+        p.drawText(QRectF(left + 14, y, legendWidth - 18, line), Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("Tag %1").arg(l.Tag));
+        y += line;
+    }
+}
+
+void drawTable(QPainter &p, const QRectF &r, const TableItemLoadData_t &t)
+{
+    const QColor gridColour(0x40, 0x40, 0x40);
+    p.fillRect(r, Qt::white);
+    int columns = t.columnWidths.size();
+    for (const QList<QString> &row : t.rows)
+        columns = std::max(columns, row.size());
+    const int rows = t.rows.size();
+
+    // Columns without a width of their own get the width a table column
+    // defaults to; the edges stop where the table's rectangle ends.
+    QVector<qreal> edges{0};
+    for (int i = 0; i < columns && edges.last() < r.width(); ++i) {
+        const int w = i < t.columnWidths.size() ? t.columnWidths.at(i) : 30;
+        edges.append(edges.last() + std::max(0, std::min(w, MaxItemCoordinate)));
+    }
+    const qreal rowHeight = rows > 0 ? std::max<qreal>(r.height() / rows, 1) : r.height();
+
+    const QFont font = baseFont(QString(), std::max(6, std::min(14, int(rowHeight * 0.6))));
+    p.setFont(font);
+    p.setPen(Qt::black);
+    for (int ri = 0; ri < rows && ri * rowHeight < r.height(); ++ri) {
+        const QList<QString> &row = t.rows.at(ri);
+        for (int ci = 0; ci < row.size() && ci + 1 < edges.size(); ++ci) {
+            const QRectF cell(edges.at(ci) + 3, ri * rowHeight, edges.at(ci + 1) - edges.at(ci) - 6, rowHeight);
+            if (cell.width() > 0)
+                p.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, row.at(ci));
+        }
+    }
+
+    // Inner lines end on the outer frame, which is drawn one pixel inside.
+    p.setPen(gridColour);
+    for (qreal x : edges)
+        if (x > 0 && x < r.width() - 1)
+            p.drawLine(QPointF(x, 0), QPointF(x, r.height() - 1));
+    for (int ri = 1; ri < rows && ri * rowHeight < r.height() - 1; ++ri)
+        p.drawLine(QPointF(0, ri * rowHeight), QPointF(r.width() - 1, ri * rowHeight));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+}
+
+void drawComponent(QPainter &p, const QRectF &r, const ScadaObjectLoadData_t &o,
+                   const std::function<QImage(const QString &)> &componentImage)
+{
+    QImage image;
+    if (componentImage)
+        image = componentImage(o.componentUid);
+    if (!image.isNull()) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(r, image);
+        return;
+    }
+    p.setPen(QPen(QColor(0x60, 0x60, 0x60), 1, Qt::DashLine));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    const QFont font = baseFont(QString(), 11);
+    p.setFont(font);
+    p.setPen(QColor(0x30, 0x30, 0x30));
+    p.drawText(r.adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap,
+               o.common->Name.isEmpty() ? o.componentUid : o.common->Name);
+}
+
+template<typename Record, typename Draw>
+void collect(QVector<Entry> *entries, const QList<Record *> &records, Draw draw)
+{
+    for (const Record *record : records) {
+        if (!record || !record->common)
+            continue;
+        entries->append({record->common, [record, draw](QPainter &p, const QRectF &r) { draw(p, r, *record); }});
+    }
+}
+
+} // namespace
+
+QSize renderedPageSize(const PagePropertiesData_t &properties)
+{
+    const int w = properties.W > 0 ? properties.W : DefaultPageWidth;
+    const int h = properties.H > 0 ? properties.H : DefaultPageHeight;
+    return QSize(std::min(w, MaxRenderedPageSide), std::min(h, MaxRenderedPageSide));
+}
+
+QImage renderPage(const ScaFileData &page,
+                  const std::function<QImage(const QString &componentUid)> &componentImage)
+{
+    QImage image(renderedPageSize(page.pageProperties), QImage::Format_ARGB32);
+    if (image.isNull())
+        return image;
+    image.fill(pageBackgroundColour());
+
+    QVector<Entry> entries;
+    collect(&entries, page.scadaObjects, [&componentImage](QPainter &p, const QRectF &r, const ScadaObjectLoadData_t &o) {
+        drawComponent(p, r, o, componentImage);
+    });
+    collect(&entries, page.textItems, drawText);
+    collect(&entries, page.scheduleItems, drawSchedule);
+    collect(&entries, page.rtChartItems, drawChart);
+    collect(&entries, page.dbqTextItems, drawDbQuery);
+    collect(&entries, page.tableItems, drawTable);
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        const int ka = stackKey(*a.common), kb = stackKey(*b.common);
+        return ka != kb ? ka < kb : a.common->ZVAL < b.common->ZVAL;
+    });
+
+    QPainter painter(&image);
+    painter.setClipRect(image.rect());
+    for (const Entry &entry : entries) {
+        if (entry.common->W <= 0 || entry.common->H <= 0)
+            continue;
+        painter.save();
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        QRectF local;
+        enterItem(painter, *entry.common, &local);
+        entry.draw(painter, local);
+        painter.restore();
+    }
+    painter.end();
+    return image;
+}
