@@ -57,16 +57,15 @@ private slots:
             for (const QString &image : object->images)
                 QVERIFY2(QFileInfo::exists(project.filePath("library/" + image)), qPrintable(image));
         }
-        QCOMPARE(names, QStringList({"pump", "tank", "valve", "motor"}));
-        // The example pages use a pipe the library does not have.
-        QCOMPARE(componentsMissingFromLibrary(library, {"pump", "pipe", "valve"}), QStringList({"pipe"}));
+        QCOMPARE(names, QStringList({"pump", "tank", "valve", "motor", "level", "pipe"}));
+        QCOMPARE(componentsMissingFromLibrary(library, {"pump", "drain", "valve"}), QStringList({"drain"}));
 
         QString report;
         QTextStream out(&report);
-        QVERIFY(runLibraryJob(project, {"pipe", "motor"}, out, err));
+        QVERIFY(runLibraryJob(project, {"drain", "motor"}, out, err));
         out.flush();
-        QVERIFY2(report.contains("4 components"), qPrintable(report));
-        QVERIFY2(report.contains("used by the pages but not in the library: pipe\n"), qPrintable(report));
+        QVERIFY2(report.contains("6 components"), qPrintable(report));
+        QVERIFY2(report.contains("used by the pages but not in the library: drain\n"), qPrintable(report));
         QVERIFY2(!report.contains("(missing)"), qPrintable(report));
     }
 

@@ -1,0 +1,275 @@
+#include "commands.h"
+
+#include "commandLine.h"
+#include "pageRenderer.h"
+#include "pageTags.h"
+#include "projectCheck.h"
+#include "projectLibrary.h"
+#include "tagImport.h"
+#include "xmlCheck.h"
+
+#include <zadururu/definitions/tgchFileProcessor.h>
+#include <zadururu/library/scadaLibObject.h>
+#include <zadururu/scene/scaFileProcessor.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QImage>
+#include <QJsonDocument>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+using TreePointer = std::unique_ptr<FileDataTree, void (*)(FileDataTree *)>;
+
+// Reads @p path whole; false, with the reason on standard error, when it cannot.
+bool readWhole(const QString &path, QByteArray *bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reportFileError(path, file.errorString());
+        return false;
+    }
+    *bytes = file.readAll();
+    return true;
+}
+
+// A well-formed document or an error naming the parser's line and column.
+bool readXml(const QString &path, QByteArray *bytes)
+{
+    if (!readWhole(path, bytes))
+        return false;
+    QString problem;
+    if (isWellFormedXml(*bytes, &problem))
+        return true;
+    reportFileError(path, QStringLiteral("not well-formed XML: ") + problem);
+    return false;
+}
+
+} // namespace
+
+int runCheck(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Reads every page, the definitions file and the component library of a project and reports "
+        "tag bindings the definitions lack, tags whose channel does not exist, repeated names and ids, "
+        "components the library lacks, component Uids used on more than one page, pages sharing a "
+        "pageID, and files that are not well-formed XML. Exit code 0: no problems; 1: problems found; "
+        "2: the project cannot be read."));
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the report as JSON."));
+    parser.addOption(json);
+    parser.addPositionalArgument(QStringLiteral("PROJECT_DIR"), QStringLiteral("The project folder."));
+    int exitCode = Exit::ok;
+    if (!parseCommandLine(parser, arguments, 1, &exitCode))
+        return exitCode;
+
+    const QDir project(parser.positionalArguments().at(0));
+    if (!QFileInfo(project.path()).isDir()) {
+        reportFileError(project.path(), QStringLiteral("no such project folder"));
+        return Exit::error;
+    }
+    const CheckReport report = checkProject(project);
+    if (parser.isSet(json))
+        out() << QJsonDocument(report.toJson()).toJson(QJsonDocument::Indented);
+    else
+        report.writeText(out());
+    out().flush();
+    return report.problems.isEmpty() ? Exit::ok : Exit::problems;
+}
+
+int runRender(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Draws a scene page at its size as a PNG picture. Component instances show the first image "
+        "of their library component; the library is the folder holding objlib.xml (by default the "
+        "project's library folder beside the page's folder)."));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("The picture to write."), QStringLiteral("PAGE.png"));
+    const QCommandLineOption libraryOption(QStringLiteral("library"),
+                                           QStringLiteral("The component library folder."), QStringLiteral("DIR"));
+    parser.addOption(output);
+    parser.addOption(libraryOption);
+    parser.addPositionalArgument(QStringLiteral("PAGE.xml"), QStringLiteral("The scene page."));
+    int exitCode = Exit::ok;
+    if (!parseCommandLine(parser, arguments, 1, &exitCode))
+        return exitCode;
+    if (!parser.isSet(output)) {
+        fprintf(stderr, "zadururu render: the picture to write is missing (-o PAGE.png)\n");
+        return Exit::error;
+    }
+
+    const QString pagePath = parser.positionalArguments().at(0);
+    QByteArray bytes;
+    if (!readXml(pagePath, &bytes))
+        return Exit::error;
+    std::unique_ptr<ScaFileData, void (*)(ScaFileData *)> page(
+        ScaFileProcessor::loadFileData(bytes, QFileInfo(pagePath).fileName()), destroyPage);
+    if (!page) {
+        reportFileError(pagePath, QStringLiteral("not a scene file"));
+        return Exit::error;
+    }
+
+    // The library's images, by component id and by name.
+    QString libraryDir = parser.value(libraryOption);
+    if (libraryDir.isEmpty())
+        libraryDir = QFileInfo(pagePath).absoluteDir().filePath(QStringLiteral("../library"));
+    QHash<QString, QString> imageFiles;
+    if (QFile::exists(QDir(libraryDir).filePath(QStringLiteral("objlib.xml")))) {
+        QString errors;
+        QTextStream err(&errors);
+        // The project folder is the library folder's parent.
+        const QDir project(QDir(libraryDir).filePath(QStringLiteral("..")));
+        for (const ScadaLibObject *object : readProjectLibrary(project, err)) {
+            if (object->images.isEmpty())
+                continue;
+            const QString file = QDir(libraryDir).filePath(object->images.first());
+            imageFiles.insert(QString::number(object->objectUID), file);
+            if (!object->name.isEmpty())
+                imageFiles.insert(object->name, file);
+        }
+        if (!errors.isEmpty())
+            fputs(qPrintable(errors), stderr);
+    } else if (parser.isSet(libraryOption)) {
+        reportFileError(libraryDir, QStringLiteral("no component library (objlib.xml) in this folder"));
+        return Exit::error;
+    }
+    QHash<QString, QImage> images;
+    const auto componentImage = [&](const QString &uid) {
+        auto cached = images.constFind(uid);
+        if (cached == images.constEnd())
+            cached = images.insert(uid, QImage(imageFiles.value(uid)));
+        return *cached;
+    };
+
+    const QImage picture = renderPage(*page, componentImage);
+    const QString target = parser.value(output);
+    if (picture.isNull() || !picture.save(target, "PNG")) {
+        reportFileError(target, QStringLiteral("cannot write the picture"));
+        return Exit::error;
+    }
+    out() << target << ": " << picture.width() << "x" << picture.height() << '\n';
+    out().flush();
+    return Exit::ok;
+}
+
+int runImportCsv(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Imports a semicolon-separated tag list (lines of four fields: ignored; address; name; type) "
+        "and adds its tags after the tags of a definitions file, with new ids after the highest one. "
+        "A definitions file that does not exist yet is created."));
+    const QCommandLineOption into(QStringLiteral("into"), QStringLiteral("The definitions file to add to."),
+                                  QStringLiteral("DEFINITIONS.xml"));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"),
+                                    QStringLiteral("Print the tags that would be added and change nothing."));
+    parser.addOption(into);
+    parser.addOption(dryRun);
+    parser.addPositionalArgument(QStringLiteral("TAGS.csv"), QStringLiteral("The tag list."));
+    int exitCode = Exit::ok;
+    if (!parseCommandLine(parser, arguments, 1, &exitCode))
+        return exitCode;
+    if (!parser.isSet(into)) {
+        fprintf(stderr, "zadururu import-csv: the definitions file is missing (--into DEFINITIONS.xml)\n");
+        return Exit::error;
+    }
+
+    const QString csvPath = parser.positionalArguments().at(0);
+    const QString definitionsPath = parser.value(into);
+    TreePointer imported(TgchFileProcessor::loadTagsFromCSV(csvPath), destroyFileDataTree);
+    if (!imported) {
+        reportFileError(csvPath, QStringLiteral("cannot be read"));
+        return Exit::error;
+    }
+    TreePointer tree(nullptr, destroyFileDataTree);
+    if (QFileInfo::exists(definitionsPath)) {
+        // A file that does not parse would load as an empty tree: writing
+        // that back would lose every channel, tag and alarm in it.
+        QByteArray bytes;
+        if (!readXml(definitionsPath, &bytes))
+            return Exit::error;
+        if (documentElementName(bytes) != QLatin1String("CTDefinitions")) {
+            reportFileError(definitionsPath, QStringLiteral("not a definitions file (no CTDefinitions element)"));
+            return Exit::error;
+        }
+        tree.reset(TgchFileProcessor::loadFileData(bytes));
+    } else {
+        tree.reset(TgchFileProcessor::loadFileData(QByteArray()));
+    }
+
+    const int before = tree->tags.size();
+    const int count = mergeImportedTags(*tree, *imported);
+    const bool dry = parser.isSet(dryRun);
+    for (int i = before; i < tree->tags.size(); ++i) {
+        const pEtiketDef_t *tag = tree->tags.at(i);
+        out() << (dry ? "would add" : "added") << " tag " << tag->Id << " \"" << tag->Name << "\" address "
+              << tag->VariableAddress << " type " << tag->VariableType << " size " << tag->VariableSize << '\n';
+    }
+    if (!dry && !TgchFileProcessor::writeToFile(tree.get(), definitionsPath)) {
+        out().flush();
+        reportFileError(definitionsPath, QStringLiteral("cannot be written; it is unchanged"));
+        return Exit::error;
+    }
+    out() << count << " tags " << (dry ? "would be added to " : "added to ") << definitionsPath << " after its "
+          << before << " tags\n";
+    out().flush();
+    return Exit::ok;
+}
+
+int runFormat(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Loads a scene page or a definitions file and writes it back in the canonical form of the "
+        "library's writers, in place or to another file."));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("Write here instead of in place."), QStringLiteral("OUT"));
+    parser.addOption(output);
+    parser.addPositionalArgument(QStringLiteral("FILE.xml"), QStringLiteral("The file to format."));
+    int exitCode = Exit::ok;
+    if (!parseCommandLine(parser, arguments, 1, &exitCode))
+        return exitCode;
+
+    const QString source = parser.positionalArguments().at(0);
+    const QString target = parser.isSet(output) ? parser.value(output) : source;
+    QByteArray bytes;
+    if (!readXml(source, &bytes))
+        return Exit::error;
+    const QString root = documentElementName(bytes);
+    bool written = false;
+    QString kind;
+    if (root == QLatin1String("CTDefinitions")) {
+        kind = QStringLiteral("definitions file");
+        TreePointer tree(TgchFileProcessor::loadFileData(bytes), destroyFileDataTree);
+        written = TgchFileProcessor::writeToFile(tree.get(), target);
+    } else if (root == QLatin1String("ScadaFile")) {
+        kind = QStringLiteral("scene page");
+        std::unique_ptr<ScaFileData, void (*)(ScaFileData *)> page(
+            ScaFileProcessor::loadFileData(bytes, QFileInfo(source).fileName()), destroyPage);
+        written = page && ScaFileProcessor::saveFileData(page.get(), target);
+    } else {
+        reportFileError(source, QStringLiteral("neither a scene page (ScadaFile) nor a definitions file "
+                                               "(CTDefinitions), but \"%1\"").arg(root));
+        return Exit::error;
+    }
+    if (!written) {
+        reportFileError(target, QStringLiteral("cannot be written; it is unchanged"));
+        return Exit::error;
+    }
+    out() << target << ": " << kind << " written\n";
+    out().flush();
+    return Exit::ok;
+}

@@ -1,0 +1,72 @@
+// zadururu: checks, renders and maintains a project's files without the
+// editor, through the library's public interface alone.
+
+#include "commands.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const char usage[] =
+    "usage: zadururu <command> [options] [arguments]\n"
+    "\n"
+    "commands:\n"
+    "  check PROJECT_DIR                       report problems in a project's files\n"
+    "  render PAGE.xml -o PAGE.png             draw a page as a picture\n"
+    "  import-csv TAGS.csv --into DEFS.xml     add a tag list to a definitions file\n"
+    "  format FILE.xml [-o OUT]                rewrite a scene or definitions file in canonical form\n"
+    "\n"
+    "'zadururu <command> --help' describes a command.\n";
+
+// The library speaks to the developer's debug output (a component library
+// file it could not open, for instance); the tool reports problems itself.
+void quietDebugOutput(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtDebugMsg || type == QtInfoMsg)
+        return;
+    // Qt's note on a missing runtime folder, which offscreen rendering never uses.
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
+        return;
+    fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Rendering needs fonts but no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("ZADURURU_DEBUG"))
+        qInstallMessageHandler(quietDebugOutput);
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zadururu"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZADURURU_VERSION));
+
+    QStringList arguments = QCoreApplication::arguments();
+    const QString command = arguments.value(1);
+    arguments.removeFirst(); // the subcommand stands in for the program name
+    if (command == QLatin1String("check"))
+        return runCheck(arguments);
+    if (command == QLatin1String("render"))
+        return runRender(arguments);
+    if (command == QLatin1String("import-csv"))
+        return runImportCsv(arguments);
+    if (command == QLatin1String("format"))
+        return runFormat(arguments);
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+        fputs(usage, stdout);
+        return Exit::ok;
+    }
+    if (command == QLatin1String("--version")) {
+        printf("zadururu %s\n", ZADURURU_VERSION);
+        return Exit::ok;
+    }
+    if (!command.isEmpty())
+        fprintf(stderr, "zadururu: unknown command '%s'\n\n", qPrintable(command));
+    fputs(usage, stderr);
+    return Exit::error;
+}
