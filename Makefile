@@ -18,8 +18,23 @@ configure: setup
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+BROKEN  ?= examples/broken
+
+# The stand-in host on the example project, then the tool: a check of the
+# example and of its deliberately broken copy (whose problems are the point,
+# so its exit code 1 is expected), and a picture of every page.
 run: build
 	$(BUILD)/bin/zadururu-host $(PROJECT) $(OUTPUT)
+	@echo
+	$(BUILD)/bin/zadururu check $(PROJECT)
+	@echo
+	$(BUILD)/bin/zadururu check $(BROKEN); test $$? -eq 1
+	@echo
+	@mkdir -p $(OUTPUT)/png
+	@for page in $(PROJECT)/pages/*.xml; do \
+	    $(BUILD)/bin/zadururu render "$$page" -o $(OUTPUT)/png/$$(basename "$$page" .xml).png || exit 1; \
+	done
+	@echo "Pictures of the pages: $(OUTPUT)/png/"
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
