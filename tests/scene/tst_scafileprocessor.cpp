@@ -1,3 +1,5 @@
+#include "../common/killedSave.h"
+
 #include <zadururu/scene/blockLoadData.h>
 #include <zadururu/scene/scaFileProcessor.h>
 
@@ -579,25 +581,11 @@ void tst_ScaFileProcessor::killedSaveKeepsWholeFile()
     const QByteArray smallBytes = readAll(path);
     QVERIFY(largeBytes.size() > 500000);
 
-    int survived = 0;
-    for (int round = 0; round < 12; ++round) {
-        const pid_t child = fork();
-        if (child == 0) {
-            for (;;) {
-                ScaFileProcessor::saveFileData(large, path);
-                ScaFileProcessor::saveFileData(small, path);
-            }
-        }
-        QTest::qSleep(3 + 7 * round);
-        kill(child, SIGKILL);
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        const QByteArray now = readAll(path);
-        QVERIFY2(now == smallBytes || now == largeBytes,
-                 qPrintable(QString("round %1: %2 bytes").arg(round).arg(now.size())));
-        ++survived;
-    }
-    QCOMPARE(survived, 12);
+    const KilledSaveResult killed = killDuringSaves(
+        path, [&] { ScaFileProcessor::saveFileData(large, path); },
+        [&] { ScaFileProcessor::saveFileData(small, path); }, largeBytes, smallBytes);
+    QVERIFY2(killed.failure.isEmpty(), qPrintable(killed.failure));
+    QCOMPARE(killed.survived, 12);
     // Killed saves may leave their temporary files; a completed one leaves none of its own.
     const QStringList before = QDir(dir.path()).entryList(QDir::Files);
     QVERIFY(ScaFileProcessor::saveFileData(small, path));

@@ -1,9 +1,16 @@
 #include "xmlCheck.h"
 
+#include <zadururu/common/xmlLimits.h>
+
 #include <QDomDocument>
 
 bool isWellFormedXml(const QByteArray &bytes, QString *problem)
 {
+    if (ZadUruru::isTooDeeplyNested(bytes)) {
+        if (problem)
+            *problem = QStringLiteral("elements nested more than %1 levels deep").arg(ZadUruru::maxXmlNestingDepth);
+        return false;
+    }
     QDomDocument document;
     QString message;
     int line = 0;
@@ -22,7 +29,7 @@ bool isWellFormedXml(const QByteArray &bytes, QString *problem)
 QString documentElementName(const QByteArray &bytes)
 {
     QDomDocument document;
-    if (!document.setContent(bytes))
+    if (ZadUruru::isTooDeeplyNested(bytes) || !document.setContent(bytes))
         return QString();
     return document.documentElement().tagName();
 }

@@ -1,6 +1,7 @@
 #include "tgchFileProcessor.h"
 
 #include "common/wholeFileWriter_p.h"
+#include "common/xmlLimits.h"
 #include "definitionsXml_p.h"
 
 #include <tarnwickhost/openedFile.h>
@@ -227,7 +228,8 @@ FileDataTree *TgchFileProcessor::loadFileData(const QByteArray &data)
     QXmlSimpleReader reader;
     reader.setFeature(QStringLiteral("http://xml.org/sax/features/namespaces"), false);
     reader.setFeature(QStringLiteral("http://xml.org/sax/features/namespace-prefixes"), true);
-    const bool parsed = !data.isEmpty() && document.setContent(&source, &reader, &error, &line, &column);
+    const bool parsed = !data.isEmpty() && !ZadUruru::isTooDeeplyNested(data)
+        && document.setContent(&source, &reader, &error, &line, &column);
 
     auto *tree = new FileDataTree;
     auto *none = new pKanalDef_t;

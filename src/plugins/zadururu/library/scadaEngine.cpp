@@ -1,5 +1,7 @@
 #include "scadaEngine.h"
 
+#include "common/xmlLimits.h"
+
 #include "common/wholeFileWriter_p.h"
 
 #include <QApplication>
@@ -124,7 +126,10 @@ bool ScadaEngine::readLibDir(QString filePath)
     QString errorMessage;
     int errorLine = 0;
     int errorColumn = 0;
-    if (!document.setContent(file.readAll(), &errorMessage, &errorLine, &errorColumn))
+    const QByteArray data = file.readAll();
+    if (ZadUruru::isTooDeeplyNested(data))
+        return false;
+    if (!document.setContent(data, &errorMessage, &errorLine, &errorColumn))
         return false;
     file.close();
 

@@ -1,5 +1,7 @@
 #include "scaFileProcessor.h"
 
+#include "common/xmlLimits.h"
+
 #include "sceneXml_p.h"
 #include "common/wholeFileWriter_p.h"
 
@@ -290,6 +292,8 @@ void writePageProperties(QXmlStreamWriter &w, const PagePropertiesData_t &page, 
 
 bool parse(const QByteArray &data, QDomDocument &doc)
 {
+    if (ZadUruru::isTooDeeplyNested(data))
+        return false;
     return doc.setContent(data, false);
 }
 
