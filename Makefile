@@ -5,7 +5,7 @@ JOBS    ?= $(shell nproc)
 PROJECT ?= examples/plant
 OUTPUT  ?= $(BUILD)/out
 
-.PHONY: all setup configure build run test translations clean
+.PHONY: all setup configure build run test sanitize-build fuzz translations clean
 
 all: build
 
@@ -36,12 +36,29 @@ run: build
 	done
 	@echo "Pictures of the pages: $(OUTPUT)/png/"
 
-test: build
+# The tests, then the same tests again in a clang build with AddressSanitizer,
+# LeakSanitizer and UndefinedBehaviorSanitizer, where any report fails.
+test: build sanitize-build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# One clang build serves the sanitizer run of the tests and the fuzz targets.
+SANITIZE_BUILD ?= build-sanitize
+sanitize-build: setup
+	CC=clang CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DZADURURU_FUZZ=ON -DZADURURU_BUILD_BENCHMARKS=OFF
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS each; FUZZ_TARGETS picks some of them.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
+fuzz: sanitize-build
+	fuzz/run.sh $(SANITIZE_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 # Regenerates the translation source of the user-visible texts.
 translations: setup
 	QT_SELECT=qt5 lupdate -no-obsolete src/plugins/zadururu -ts translations/zadururu_en.ts
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

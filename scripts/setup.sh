@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake
     qtbase5-dev qtbase5-dev-tools qttools5-dev-tools
+    clang libclang-rt-14-dev llvm
     fonts-dejavu-core
 )
 

@@ -1,0 +1,71 @@
+#include "fuzzSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QTemporaryDir *scratchDir = nullptr;
+
+void quiet(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    // The readers report every odd field on the debug output; with thousands
+    // of inputs a second that is noise. Warnings and worse still show.
+    if (type == QtDebugMsg || type == QtInfoMsg)
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
+{
+    const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    scratchDir = new QTemporaryDir(base + QStringLiteral("/zadururu-fuzz-XXXXXX"));
+    if (!scratchDir->isValid())
+        Fuzz::fail("no scratch directory");
+    // The component library engine reads and creates folders under the home directory.
+    qputenv("HOME", QFile::encodeName(scratchDir->path()));
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quiet);
+    // libFuzzer's own options stay away from Qt's argument parsing.
+    static int applicationArgc = 1;
+    static char *applicationArgv[] = {(*argv)[0], nullptr};
+    new QApplication(applicationArgc, applicationArgv);
+    return 0;
+}
+
+namespace Fuzz {
+
+QString scratchPath(const QString &fileName)
+{
+    return scratchDir->filePath(fileName);
+}
+
+QString writeScratchFile(const QString &fileName, const QByteArray &content)
+{
+    const QString path = scratchPath(fileName);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size())
+        fail("cannot write a scratch file", path.toLocal8Bit());
+    return path;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void fail(const char *what, const QByteArray &detail)
+{
+    std::fprintf(stderr, "FUZZ FAILURE: %s\n%s\n", what, detail.constData());
+    std::abort();
+}
+
+} // namespace Fuzz

@@ -1,0 +1,33 @@
+#pragma once
+
+// What every fuzz target shares: a GUI application on the offscreen platform
+// (text items measure their size with the font system), a scratch directory,
+// and a quiet debug output.
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace Fuzz {
+
+/// The input as the library's readers receive a file's content.
+inline QByteArray bytes(const uint8_t *data, size_t size)
+{
+    return QByteArray(reinterpret_cast<const char *>(data), int(size));
+}
+
+/// A path in the process's scratch directory (on tmpfs where there is one).
+QString scratchPath(const QString &fileName);
+
+/// Writes @p content to scratchPath(@p fileName) and returns that path.
+QString writeScratchFile(const QString &fileName, const QByteArray &content);
+
+/// The whole content of @p path; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+
+/// Reports a broken property of the library and aborts, so that libFuzzer keeps the input.
+[[noreturn]] void fail(const char *what, const QByteArray &detail = QByteArray());
+
+} // namespace Fuzz

@@ -1,0 +1,40 @@
+// Load, write, load again: the definitions read back from a file the library
+// wrote must be the ones written. Compared through the tree writer: the file
+// written from the second load is byte for byte the file written from the first.
+#include "fuzzSupport.h"
+
+#include <zadururu/definitions/tgchFileProcessor.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+QByteArray written(FileDataTree *tree, const QString &fileName)
+{
+    const QString path = Fuzz::scratchPath(fileName);
+    if (!TgchFileProcessor::writeToFile(tree, path))
+        Fuzz::fail("definitions could not be written");
+    return Fuzz::readFile(path);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FileDataTree *first = TgchFileProcessor::loadFileData(Fuzz::bytes(data, size));
+    const QByteArray firstFile = written(first, QStringLiteral("first.xml"));
+    const int firstCounts[] = {first->channels.size(), first->tags.size(), first->alarms.size()};
+    destroyFileDataTree(first);
+
+    FileDataTree *second = TgchFileProcessor::loadFileData(firstFile);
+    const int secondCounts[] = {second->channels.size(), second->tags.size(), second->alarms.size()};
+    const QByteArray secondFile = written(second, QStringLiteral("second.xml"));
+    destroyFileDataTree(second);
+
+    if (!std::equal(std::begin(firstCounts), std::end(firstCounts), std::begin(secondCounts)))
+        Fuzz::fail("records were lost or gained on the way through a file", firstFile);
+    if (secondFile != firstFile)
+        Fuzz::fail("the definitions changed on their way through a file", firstFile + "\n----\n" + secondFile);
+    return 0;
+}

@@ -1,0 +1,39 @@
+// Load, save, load again: the page read back from a file the library wrote
+// must be the page that was written. Compared through the writer: the file
+// written from the second load is byte for byte the file written from the first.
+#include "fuzzSupport.h"
+
+#include <pageTags.h>
+
+#include <zadururu/scene/scaFileProcessor.h>
+
+namespace {
+
+QByteArray saved(ScaFileData *page, const QString &fileName)
+{
+    const QString path = Fuzz::scratchPath(fileName);
+    if (!ScaFileProcessor::saveFileData(page, path))
+        Fuzz::fail("a page could not be saved");
+    return Fuzz::readFile(path);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    ScaFileData *first = ScaFileProcessor::loadFileData(Fuzz::bytes(data, size), QStringLiteral("fuzz.xml"));
+    if (!first)
+        return 0;
+    const QByteArray firstFile = saved(first, QStringLiteral("first.xml"));
+    destroyPage(first);
+
+    ScaFileData *second = ScaFileProcessor::loadFileData(firstFile, QStringLiteral("first.xml"));
+    if (!second)
+        Fuzz::fail("a page the library wrote does not load", firstFile);
+    const QByteArray secondFile = saved(second, QStringLiteral("second.xml"));
+    destroyPage(second);
+
+    if (secondFile != firstFile)
+        Fuzz::fail("the page changed on its way through a file", firstFile + "\n----\n" + secondFile);
+    return 0;
+}

@@ -1,0 +1,429 @@
+// What every reader does with input that no editor wrote, and what every
+// whole-file writer leaves behind when its process dies in the middle.
+
+#include "../common/killedSave.h"
+
+#include <pageTags.h>
+
+#include <zadururu/common/xmlLimits.h>
+#include <zadururu/definitions/tgchFileProcessor.h>
+#include <zadururu/library/scadaEngine.h>
+#include <zadururu/scene/scaFileProcessor.h>
+
+#include <QDir>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/resource.h>
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool sanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool sanitized = true;
+#else
+constexpr bool sanitized = false;
+#endif
+#else
+constexpr bool sanitized = false;
+#endif
+
+// The sanitizers multiply memory and time; there a big file is big enough at 16 MiB.
+const int hugeBytes = sanitized ? 16 << 20 : 256 << 20;
+
+QByteArray nested(const QByteArray &name, int depth, const QByteArray &inner = QByteArray())
+{
+    const QByteArray open = '<' + name + '>';
+    const QByteArray close = "</" + name + '>';
+    return open.repeated(depth) + inner + close.repeated(depth);
+}
+
+// A billion laughs: ten levels of entities, each ten of the one below.
+QByteArray entityBomb(const QByteArray &root)
+{
+    QByteArray doc = "<?xml version=\"1.0\"?>\n<!DOCTYPE " + root + " [\n<!ENTITY e0 \"laugh\">\n";
+    for (int level = 1; level <= 10; ++level) {
+        doc += "<!ENTITY e" + QByteArray::number(level) + " \"";
+        for (int i = 0; i < 10; ++i)
+            doc += "&e" + QByteArray::number(level - 1) + ';';
+        doc += "\">\n";
+    }
+    return doc + "]>\n<" + root + ">&e10;</" + root + ">\n";
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+long peakKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Removes what killed saves left beside @p target, saves once more to
+// completion and returns what the directory then holds.
+QStringList filesAfterCompletedSave(const QString &target, const std::function<bool()> &save)
+{
+    QDir dir = QFileInfo(target).dir();
+    for (const QString &name : dir.entryList(QDir::Files))
+        if (dir.filePath(name) != target)
+            dir.remove(name);
+    if (!save())
+        return {QStringLiteral("<save failed>")};
+    return dir.entryList(QDir::Files | QDir::Hidden);
+}
+
+ScaFileData *sceneRefused(const QByteArray &bytes)
+{
+    return ScaFileProcessor::loadFileData(bytes, QStringLiteral("page.xml"));
+}
+
+// Whether the definitions loader gave the tree of a refused document: the "None" channel alone.
+bool definitionsRefused(const QByteArray &bytes)
+{
+    FileDataTree *tree = TgchFileProcessor::loadFileData(bytes);
+    const bool refused = tree->channels.size() == 1 && tree->tags.isEmpty() && tree->alarms.isEmpty();
+    destroyFileDataTree(tree);
+    return refused;
+}
+
+} // namespace
+
+class tst_Reliability : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void nestingLimit_data();
+    void nestingLimit();
+    void refusedByEveryReader_data();
+    void refusedByEveryReader();
+    void oddEncodings();
+    void everyTruncationOfAPage();
+    void hugeAttribute();
+    void hugeDefinitionsFile();
+    void oddTagLists_data();
+    void oddTagLists();
+
+    void killedDefinitionsSave();
+    void killedTableSave();
+    void killedUserLibrarySave();
+
+private:
+    QTemporaryDir m_home;
+};
+
+void tst_Reliability::initTestCase()
+{
+    QVERIFY(m_home.isValid());
+    // The component library engine keeps its user files under the home directory.
+    qputenv("HOME", QFile::encodeName(m_home.path()));
+}
+
+void tst_Reliability::nestingLimit_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<bool>("tooDeep");
+
+    const int limit = ZadUruru::maxXmlNestingDepth;
+    QTest::newRow("at the limit") << nested("a", limit) << false;
+    QTest::newRow("one past the limit") << nested("a", limit + 1) << true;
+    QTest::newRow("past the limit, never closed") << QByteArray("<a>").repeated(limit + 1) << true;
+    QTest::newRow("siblings do not add up") << QByteArray("<a><b></b></a>").repeated(5000) << false;
+    QTest::newRow("self-closing elements do not nest")
+        << nested("a", limit - 1, QByteArray("<b x='1'/>").repeated(1000)) << false;
+    QTest::newRow("attributes on open tags count") << nested("a x=\"1\" y='2'", limit + 1).replace("</a x=\"1\" y='2'>", "</a>") << true;
+    QTest::newRow("markup in a comment")
+        << "<r><!--" + QByteArray("<a>").repeated(1000) + "--></r>" << false;
+    QTest::newRow("markup in CDATA")
+        << "<r><![CDATA[" + QByteArray("<a>").repeated(1000) + "]]></r>" << false;
+    QTest::newRow("markup in an attribute value")
+        << "<r v=\"" + QByteArray("<a>").repeated(1000) + "\" w='" + QByteArray("<b>").repeated(1000) + "'/>" << false;
+    QTest::newRow("'>' in an attribute value")
+        << nested("a v=\">\"", limit + 1).replace("</a v=\">\">", "</a>") << true;
+    QTest::newRow("markup in a processing instruction")
+        << "<?pi " + QByteArray("<a>").repeated(1000) + "?><r/>" << false;
+    QTest::newRow("markup in the document type")
+        << "<!DOCTYPE r [" + QByteArray("<!ELEMENT a ANY>").repeated(1000) + "]><r/>" << false;
+    QTest::newRow("deep inside the limit after a comment")
+        << "<!-- <a> -->" + nested("a", limit + 1) << true;
+    QTest::newRow("unterminated comment") << "<r><!--" + QByteArray("<a>").repeated(1000) << false;
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("a lone '<'") << QByteArray("<") << false;
+}
+
+void tst_Reliability::nestingLimit()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(bool, tooDeep);
+    QCOMPARE(ZadUruru::isTooDeeplyNested(document), tooDeep);
+}
+
+// Documents that are not well-formed, or that no reader should try to take
+// in: every reader gives its refusal (null, the "None" channel alone, false)
+// and none crashes.
+void tst_Reliability::refusedByEveryReader_data()
+{
+    QTest::addColumn<QByteArray>("scene");
+    QTest::addColumn<QByteArray>("definitions");
+    QTest::addColumn<QByteArray>("library");
+
+    // Qt's parser and document tree recurse once per level: this depth would
+    // overflow the stack without the nesting limit.
+    const int deep = 100000;
+    QTest::newRow("nested 100000 deep")
+        << nested("ScadaFile", 1, nested("PageProperties", deep))
+        << nested("CTDefinitions", 1, nested("TagList", deep))
+        << nested("scadaObjectTypes", 1, nested("object", deep));
+    QTest::newRow("nested just past the limit")
+        << nested("ScadaFile", 1, nested("PageProperties", ZadUruru::maxXmlNestingDepth))
+        << nested("CTDefinitions", 1, nested("TagList", ZadUruru::maxXmlNestingDepth))
+        << nested("scadaObjectTypes", 1, nested("object", ZadUruru::maxXmlNestingDepth));
+    QTest::newRow("entity expansion bomb")
+        << entityBomb("ScadaFile") << entityBomb("CTDefinitions") << entityBomb("scadaObjectTypes");
+    const QByteArray utf16Bom("\xff\xfe");
+    QTest::newRow("UTF-16 byte order mark on UTF-8 bytes")
+        << utf16Bom + "<ScadaFile><PageProperties><pageID>1</pageID></PageProperties></ScadaFile>"
+        << utf16Bom + "<CTDefinitions><TagList><Tag><Id>1</Id></Tag></TagList></CTDefinitions>"
+        << utf16Bom + "<scadaObjectTypes><object name=\"a\"/></scadaObjectTypes>";
+    const QByteArray nul("\0", 1);
+    QTest::newRow("NUL byte in the markup")
+        << "<ScadaFile><PageProp" + nul + "erties/></ScadaFile>"
+        << "<CTDefinitions><TagList><Tag" + nul + "><Id>1</Id></Tag></TagList></CTDefinitions>"
+        << "<scadaObjectTypes><obj" + nul + "ect name=\"a\"/></scadaObjectTypes>";
+    QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
+                            << QByteArray("\x1f\x8b\x08\0", 4) << QByteArray("PK\x03\x04", 4);
+}
+
+void tst_Reliability::refusedByEveryReader()
+{
+    QFETCH(QByteArray, scene);
+    QFETCH(QByteArray, definitions);
+    QFETCH(QByteArray, library);
+
+    QCOMPARE(sceneRefused(scene), nullptr);
+    QCOMPARE(ScaFileProcessor::loadSceneData(scene), nullptr);
+    QVERIFY(definitionsRefused(definitions));
+
+    ScadaEngine engine;
+    const QString path = m_home.filePath(QStringLiteral("userlib.xml"));
+    QVERIFY(writeAll(path, library));
+    QVERIFY(!engine.readLibDir(path));
+    QVERIFY(engine.getUserObjectList().isEmpty());
+}
+
+// Bytes that are not valid UTF-8 are taken in as U+FFFD, not refused; a
+// UTF-8 byte order mark is read past.
+void tst_Reliability::oddEncodings()
+{
+    const QByteArray invalid("\xc3\x28 \xff \xe2\x82");
+    const QByteArray doc = "<CTDefinitions><TagList><Tag><Name><![CDATA[a" + invalid
+        + "b]]></Name><Id>7</Id></Tag></TagList></CTDefinitions>";
+    FileDataTree *tree = TgchFileProcessor::loadFileData(doc);
+    QCOMPARE(tree->tags.size(), 1);
+    QCOMPARE(tree->tags.first()->Id, 7);
+    QVERIFY(tree->tags.first()->Name.startsWith(QLatin1Char('a')));
+    QVERIFY(tree->tags.first()->Name.endsWith(QLatin1Char('b')));
+    QVERIFY(tree->tags.first()->Name.contains(QChar::ReplacementCharacter));
+    destroyFileDataTree(tree);
+
+    tree = TgchFileProcessor::loadFileData(
+        QByteArray("\xef\xbb\xbf<CTDefinitions><TagList><Tag><Id>3</Id></Tag></TagList></CTDefinitions>"));
+    QCOMPARE(tree->tags.size(), 1);
+    QCOMPARE(tree->tags.first()->Id, 3);
+    destroyFileDataTree(tree);
+
+    PagePropertiesData_t *page = ScaFileProcessor::loadSceneData(
+        "\xef\xbb\xbf<ScadaFile><PageProperties><pageGeometry W=\"640\"/></PageProperties></ScadaFile>");
+    QVERIFY(page);
+    QCOMPARE(page->W, 640);
+    delete page;
+}
+
+// A half-downloaded page: every prefix either loads or is refused, and the
+// whole page loads.
+void tst_Reliability::everyTruncationOfAPage()
+{
+    const QByteArray page = readAll(QStringLiteral(ZADURURU_EXAMPLES "/plant/pages/pumpstation.xml"));
+    QVERIFY(page.size() > 10000);
+    int loaded = 0;
+    for (int length = 0; length < page.size(); length += 37) {
+        ScaFileData *data = ScaFileProcessor::loadFileData(page.left(length), QStringLiteral("cut.xml"));
+        loaded += data ? 1 : 0;
+        destroyPage(data);
+    }
+    QCOMPARE(loaded, 0); // the root element closes last
+    ScaFileData *whole = ScaFileProcessor::loadFileData(page, QStringLiteral("pumpstation.xml"));
+    QVERIFY(whole);
+    QVERIFY(!whole->scadaObjects.isEmpty());
+    destroyPage(whole);
+}
+
+// One attribute of hundreds of megabytes is still a page: it loads whole.
+void tst_Reliability::hugeAttribute()
+{
+    QByteArray doc;
+    doc.reserve(hugeBytes + 200);
+    doc += "<ScadaFile><PageProperties><pageGeometry W=\"800\"/><ScrollTags><Tag TagID=\"4\" ScrollText=\"";
+    doc += QByteArray(hugeBytes, 'x');
+    doc += "\"/></ScrollTags></PageProperties></ScadaFile>";
+    const long before = peakKiB();
+    QElapsedTimer timer;
+    timer.start();
+    ScaFileData *file = ScaFileProcessor::loadFileData(doc, QStringLiteral("huge.xml"));
+    qInfo("%d MiB attribute: %lld ms, peak %ld MiB (before %ld MiB)", hugeBytes >> 20,
+          timer.elapsed(), peakKiB() >> 10, before >> 10);
+    QVERIFY(file);
+    const PagePropertiesData_t *page = &file->pageProperties;
+    QCOMPARE(page->W, 800);
+    QCOMPARE(page->ScrollTags.size(), 1);
+    QCOMPARE(page->ScrollTags.first().TagID, 4);
+    QCOMPARE(page->ScrollTags.first().ScrollText.size(), hugeBytes);
+    destroyPage(file);
+}
+
+// A definitions file of hundreds of megabytes, almost all of it one tag's text.
+void tst_Reliability::hugeDefinitionsFile()
+{
+    QByteArray doc;
+    doc.reserve(hugeBytes + 1000);
+    doc += "<CTDefinitions><TagList><Tag><Id>1</Id><Description>";
+    doc += QByteArray(hugeBytes, 'd');
+    doc += "</Description></Tag><Tag><Id>2</Id></Tag></TagList></CTDefinitions>";
+    QElapsedTimer timer;
+    timer.start();
+    FileDataTree *tree = TgchFileProcessor::loadFileData(doc);
+    qInfo("%d MiB definitions: %lld ms, peak %ld MiB", hugeBytes >> 20, timer.elapsed(), peakKiB() >> 10);
+    QCOMPARE(tree->tags.size(), 2);
+    QCOMPARE(tree->tags.first()->Description.size(), hugeBytes);
+    QCOMPARE(tree->tags.last()->Id, 2);
+    destroyFileDataTree(tree);
+}
+
+void tst_Reliability::oddTagLists_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<int>("tags");
+
+    QTest::newRow("NUL bytes") << QByteArray("1;A\0B;n;LOGIC\n2;x;m;WORD\n", 25) << 2;
+    QTest::newRow("one endless line") << QByteArray(4 << 20, ';') << 0;
+    QTest::newRow("invalid UTF-8") << QByteArray("1;\xff\xfe;\xc3\x28;FLOAT\n") << 1;
+    QTest::newRow("no line end at all") << QByteArray("1;a;b;LONG") << 1;
+    QTest::newRow("only line ends") << QByteArray("\n\r\n\r\r\n\n") << 0;
+}
+
+void tst_Reliability::oddTagLists()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(int, tags);
+    const QString path = m_home.filePath(QStringLiteral("tags.csv"));
+    QVERIFY(writeAll(path, csv));
+    FileDataTree *tree = TgchFileProcessor::loadTagsFromCSV(path);
+    QVERIFY(tree);
+    QCOMPARE(tree->tags.size(), tags);
+    destroyFileDataTree(tree);
+}
+
+void tst_Reliability::killedDefinitionsSave()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("definitions.xml"));
+    FileDataTree *large = TgchFileProcessor::loadFileData(QByteArray("<CTDefinitions/>"));
+    for (int i = 0; i < 20000; ++i) {
+        auto *tag = new pEtiketDef_t;
+        tag->Id = i;
+        tag->Name = QStringLiteral("tag %1").arg(i);
+        large->tags << tag;
+    }
+    FileDataTree *small = TgchFileProcessor::loadFileData(QByteArray("<CTDefinitions/>"));
+    QVERIFY(TgchFileProcessor::writeToFile(large, path));
+    const QByteArray largeBytes = readAll(path);
+    QVERIFY(TgchFileProcessor::writeToFile(small, path));
+    const QByteArray smallBytes = readAll(path);
+    QVERIFY(largeBytes.size() > 1000000);
+
+    const KilledSaveResult killed = killDuringSaves(
+        path, [&] { TgchFileProcessor::writeToFile(large, path); },
+        [&] { TgchFileProcessor::writeToFile(small, path); }, largeBytes, smallBytes);
+    QVERIFY2(killed.failure.isEmpty(), qPrintable(killed.failure));
+    QCOMPARE(killed.survived, killed.rounds);
+    QCOMPARE(filesAfterCompletedSave(path, [&] { return TgchFileProcessor::writeToFile(small, path); }),
+             QStringList{QStringLiteral("definitions.xml")});
+    destroyFileDataTree(large);
+    destroyFileDataTree(small);
+}
+
+void tst_Reliability::killedTableSave()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("definitions.xml"));
+    QStandardItemModel channels(3, 22);
+    QStandardItemModel largeTags(8000, 25);
+    QStandardItemModel smallTags(2, 25);
+    for (QStandardItemModel *model : {&channels, &largeTags, &smallTags})
+        for (int row = 0; row < model->rowCount(); ++row)
+            for (int column = 0; column < model->columnCount(); ++column)
+                model->setItem(row, column, new QStandardItem(QString::number(row * 100 + column)));
+    QVERIFY(TgchFileProcessor::writeToFile(&channels, &largeTags, path));
+    const QByteArray largeBytes = readAll(path);
+    QVERIFY(TgchFileProcessor::writeToFile(&channels, &smallTags, path));
+    const QByteArray smallBytes = readAll(path);
+    QVERIFY(largeBytes.size() > 1000000);
+
+    const KilledSaveResult killed = killDuringSaves(
+        path, [&] { TgchFileProcessor::writeToFile(&channels, &largeTags, path); },
+        [&] { TgchFileProcessor::writeToFile(&channels, &smallTags, path); }, largeBytes, smallBytes);
+    QVERIFY2(killed.failure.isEmpty(), qPrintable(killed.failure));
+    QCOMPARE(killed.survived, killed.rounds);
+    QCOMPARE(filesAfterCompletedSave(path, [&] { return TgchFileProcessor::writeToFile(&channels, &smallTags, path); }),
+             QStringList{QStringLiteral("definitions.xml")});
+}
+
+void tst_Reliability::killedUserLibrarySave()
+{
+    ScadaEngine *engine = ScadaEngine::instance();
+    const QString path = engine->getUserLibPath() + QStringLiteral("userlib.xml");
+    QVERIFY(path.startsWith(m_home.path()));
+    QList<ScadaLibObject *> large;
+    for (int i = 0; i < 20000; ++i) {
+        auto *object = new ScadaLibObject;
+        object->name = QStringLiteral("component %1").arg(i);
+        object->objectCategory = QStringLiteral("Valves");
+        object->objectUID = i;
+        object->images = {QStringLiteral("images/v%1-open.png").arg(i), QStringLiteral("images/v%1-closed.png").arg(i)};
+        large << object;
+    }
+    const QList<ScadaLibObject *> small = large.mid(0, 3);
+    QVERIFY(engine->saveUserLibraryFile(large));
+    const QByteArray largeBytes = readAll(path);
+    QVERIFY(engine->saveUserLibraryFile(small));
+    const QByteArray smallBytes = readAll(path);
+    QVERIFY(largeBytes.size() > 1000000);
+
+    const KilledSaveResult killed = killDuringSaves(
+        path, [&] { engine->saveUserLibraryFile(large); }, [&] { engine->saveUserLibraryFile(small); },
+        largeBytes, smallBytes);
+    QVERIFY2(killed.failure.isEmpty(), qPrintable(killed.failure));
+    QCOMPARE(killed.survived, killed.rounds);
+    QCOMPARE(filesAfterCompletedSave(path, [&] { return engine->saveUserLibraryFile(small); }),
+             QStringList{QStringLiteral("userlib.xml")});
+    qDeleteAll(large);
+}
+
+QTEST_MAIN(tst_Reliability)
+#include "tst_reliability.moc"
