@@ -1,12 +1,10 @@
 // A scene file's bytes into the whole page: every item kind and the page properties.
 #include "fuzzSupport.h"
 
-#include <pageTags.h>
-
 #include <zadururu/scene/scaFileProcessor.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    destroyPage(ScaFileProcessor::loadFileData(Fuzz::bytes(data, size), QStringLiteral("fuzz.xml")));
+    destroyScaFileData(ScaFileProcessor::loadFileData(Fuzz::bytes(data, size), QStringLiteral("fuzz.xml")));
     return 0;
 }

@@ -3,8 +3,6 @@
 // written from the second load is byte for byte the file written from the first.
 #include "fuzzSupport.h"
 
-#include <pageTags.h>
-
 #include <zadururu/scene/scaFileProcessor.h>
 
 namespace {
@@ -25,13 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!first)
         return 0;
     const QByteArray firstFile = saved(first, QStringLiteral("first.xml"));
-    destroyPage(first);
+    destroyScaFileData(first);
 
     ScaFileData *second = ScaFileProcessor::loadFileData(firstFile, QStringLiteral("first.xml"));
     if (!second)
         Fuzz::fail("a page the library wrote does not load", firstFile);
     const QByteArray secondFile = saved(second, QStringLiteral("second.xml"));
-    destroyPage(second);
+    destroyScaFileData(second);
 
     if (secondFile != firstFile)
         Fuzz::fail("the page changed on its way through a file", firstFile + "\n----\n" + secondFile);

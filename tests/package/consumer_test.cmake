@@ -1,4 +1,5 @@
-# cmake -P script: install, configure, build and run the consumer project.
+# cmake -P script: install, configure, build and run the consumer project,
+# with the compiler (and, in a sanitizer build, the runtime) of the library.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 
@@ -22,7 +23,8 @@ if(private_headers)
 endif()
 
 run(${CMAKE_COMMAND} -S ${CONSUMER_SOURCE} -B ${WORK_DIR}/build
-    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release)
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_CXX_COMPILER=${CONSUMER_CXX} "-DCMAKE_EXE_LINKER_FLAGS=${CONSUMER_LINK_FLAGS}")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 run(${WORK_DIR}/build/consumer)
 if(NOT last_output MATCHES "consumer ok")

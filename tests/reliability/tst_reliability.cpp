@@ -3,8 +3,6 @@
 
 #include "../common/killedSave.h"
 
-#include <pageTags.h>
-
 #include <zadururu/common/xmlLimits.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <zadururu/library/scadaEngine.h>
@@ -265,13 +263,13 @@ void tst_Reliability::everyTruncationOfAPage()
     for (int length = 0; length < page.size(); length += 37) {
         ScaFileData *data = ScaFileProcessor::loadFileData(page.left(length), QStringLiteral("cut.xml"));
         loaded += data ? 1 : 0;
-        destroyPage(data);
+        destroyScaFileData(data);
     }
     QCOMPARE(loaded, 0); // the root element closes last
     ScaFileData *whole = ScaFileProcessor::loadFileData(page, QStringLiteral("pumpstation.xml"));
     QVERIFY(whole);
     QVERIFY(!whole->scadaObjects.isEmpty());
-    destroyPage(whole);
+    destroyScaFileData(whole);
 }
 
 // One attribute of hundreds of megabytes is still a page: it loads whole.
@@ -294,7 +292,7 @@ void tst_Reliability::hugeAttribute()
     QCOMPARE(page->ScrollTags.size(), 1);
     QCOMPARE(page->ScrollTags.first().TagID, 4);
     QCOMPARE(page->ScrollTags.first().ScrollText.size(), hugeBytes);
-    destroyPage(file);
+    destroyScaFileData(file);
 }
 
 // A definitions file of hundreds of megabytes, almost all of it one tag's text.

@@ -30,17 +30,10 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Deletes a loaded file with everything it owns.
-void destroy(ScaFileData *file)
-{
-    if (file)
-        file->erase();
-    delete file;
-}
 
 struct FileDeleter
 {
-    static void cleanup(ScaFileData *file) { destroy(file); }
+    static void cleanup(ScaFileData *file) { destroyScaFileData(file); }
 };
 using FilePtr = QScopedPointer<ScaFileData, FileDeleter>;
 
@@ -116,7 +109,7 @@ void tst_ScaFileProcessor::kindDispatch()
     for (auto *o : file->scadaObjects)
         read << o->Uid;
     QCOMPARE(read, uids);
-    destroy(file);
+    destroyScaFileData(file);
 }
 
 void tst_ScaFileProcessor::componentDefaults()
@@ -145,7 +138,7 @@ void tst_ScaFileProcessor::componentDefaults()
     QCOMPARE(o->common->GroupId, quint64(0));
     QCOMPARE(o->common->Name, QString());
     QCOMPARE(file->labelTagIds, QList<int>{-1});
-    destroy(file);
+    destroyScaFileData(file);
 
     const ScadaObjectLoadData_t fresh;
     QCOMPARE(fresh.labelText, QStringLiteral("%.3f"));
@@ -185,7 +178,7 @@ void tst_ScaFileProcessor::commonGeometry()
         {"X", qulonglong(c->X)}, {"Y", qulonglong(c->Y)}, {"W", qulonglong(c->W)}, {"H", qulonglong(c->H)},
         {"Rot", qulonglong(c->Rot)}, {"HFlip", c->HFlip}, {"VFlip", c->VFlip}, {"GroupId", c->GroupId}};
     QCOMPARE(fields.value(field), expected);
-    destroy(file);
+    destroyScaFileData(file);
 }
 
 void tst_ScaFileProcessor::componentValues_data()
@@ -229,7 +222,7 @@ void tst_ScaFileProcessor::componentValues()
         {"MacroText", o->MacroText}, {"Tooltip", o->Tooltip}, {"lofx", QString::number(o->lofx)},
         {"componentUid", o->componentUid}, {"userConst1", QString::number(o->userConst1)}};
     QCOMPARE(fields.value(field), expected);
-    destroy(file);
+    destroyScaFileData(file);
 }
 
 void tst_ScaFileProcessor::pageProperties_data()
@@ -275,7 +268,7 @@ void tst_ScaFileProcessor::pageProperties()
         {"pageAccessRights", QString::number(p.pageAccessRights)}, {"pageName", p.pageName},
         {"ScrollTags", scroll.join('|')}};
     QCOMPARE(fields.value(field), expected);
-    destroy(file);
+    destroyScaFileData(file);
 }
 
 void tst_ScaFileProcessor::fileNameArgument()
@@ -411,7 +404,7 @@ void tst_ScaFileProcessor::writtenBytes()
     QCOMPARE(props.firstChildElement("fileName").text(), path);
     QVERIFY(bytes.contains("<pageGeometry W=\"1280\" H=\"800\"/>"));
     QVERIFY(bytes.contains("<Tag TagID=\"6\" ScrollText=\" spaced \"/>"));
-    destroy(file);
+    destroyScaFileData(file);
 
     // No scrolling texts: the element is still written, empty.
     ScaFileData empty;
@@ -493,8 +486,8 @@ void tst_ScaFileProcessor::roundTrip()
     const QByteArray first = readAll(path);
     QVERIFY(ScaFileProcessor::saveFileData(back, path));
     QCOMPARE(readAll(path), first);
-    destroy(original);
-    destroy(back);
+    destroyScaFileData(original);
+    destroyScaFileData(back);
 }
 
 void tst_ScaFileProcessor::kindGrouping()
@@ -517,7 +510,7 @@ void tst_ScaFileProcessor::kindGrouping()
          e = e.nextSiblingElement("Item"))
         kinds << e.firstChildElement("ItemType").text() + e.firstChildElement("Properties").attribute("Uid");
     QCOMPARE(kinds, (QStringList{"ScadaObject1", "ScadaObject2", "TextItem", "RTChartItem"}));
-    destroy(file);
+    destroyScaFileData(file);
 }
 
 void tst_ScaFileProcessor::saveFailures()
@@ -558,7 +551,7 @@ void tst_ScaFileProcessor::writeErrorKeepsOldFile()
     QCOMPARE(WEXITSTATUS(status), 0); // the save reported failure
     QCOMPARE(readAll(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"big.xml"});
-    destroy(file);
+    destroyScaFileData(file);
 }
 
 // A save killed at any moment leaves the target whole: the old content or the new.
@@ -590,8 +583,8 @@ void tst_ScaFileProcessor::killedSaveKeepsWholeFile()
     const QStringList before = QDir(dir.path()).entryList(QDir::Files);
     QVERIFY(ScaFileProcessor::saveFileData(small, path));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
-    destroy(small);
-    destroy(large);
+    destroyScaFileData(small);
+    destroyScaFileData(large);
 }
 
 void tst_ScaFileProcessor::blockAccess()

@@ -20,24 +20,11 @@ QByteArray item(const char *kind, const QByteArray &content = QByteArray())
     return QByteArray("<Item><ItemType>") + kind + "</ItemType>" + content + "</Item>";
 }
 
-// Frees a loaded page with every record of every kind.
-void destroy(ScaFileData *f)
-{
-    if (!f)
-        return;
-    qDeleteAll(f->textItems);
-    qDeleteAll(f->dbqTextItems);
-    qDeleteAll(f->scheduleItems);
-    qDeleteAll(f->rtChartItems);
-    qDeleteAll(f->tableItems);
-    f->erase();
-    delete f;
-}
 
 struct Loaded
 {
     explicit Loaded(const QByteArray &data) : file(ScaFileProcessor::loadFileData(data, QString())) {}
-    ~Loaded() { destroy(file); }
+    ~Loaded() { destroyScaFileData(file); }
     ScaFileData *file;
 };
 
@@ -254,7 +241,7 @@ void tst_SceneItems::textRoundTrip()
                                  "Width", "Height", "Rot", "ItemPosX", "ItemPosY", "Properties"}));
     QVERIFY(el.firstChildElement("ItemText").firstChild().isCDATASection());
     QCOMPARE(el.firstChildElement("Properties").attribute("GZVAL"), QStringLiteral("6"));
-    destroy(back);
+    destroyScaFileData(back);
     qDeleteAll(file.textItems);
 }
 
@@ -310,7 +297,7 @@ void tst_SceneItems::dbqValues()
     QCOMPARE(b->reportTag, d->reportTag);
     QCOMPARE(b->txtPixelSize, d->txtPixelSize);
     QCOMPARE(b->labelStyleSheet, d->labelStyleSheet);
-    destroy(back);
+    destroyScaFileData(back);
 }
 
 void tst_SceneItems::schedule()
@@ -326,7 +313,7 @@ void tst_SceneItems::schedule()
     QVERIFY(back->scheduleItems.at(1)->TagIDs.isEmpty());
     QVERIFY(bytes.contains("<TagIDs/>"));
     QVERIFY(back->scadaObjects.isEmpty());
-    destroy(back);
+    destroyScaFileData(back);
 }
 
 void tst_SceneItems::chartLines()
@@ -345,7 +332,7 @@ void tst_SceneItems::chartLines()
     QCOMPARE(back->rtChartItems.first()->TagIDs.first().LineColor, QStringLiteral(" blue "));
     QVERIFY(!bytes.contains("<Tag>"));
     QVERIFY(bytes.contains("<TagData Tag=\"12\" LineStyle=\"0\" LineColor=\"#FF0000\"/>"));
-    destroy(back);
+    destroyScaFileData(back);
 }
 
 void tst_SceneItems::chartValues_data()
@@ -374,7 +361,7 @@ void tst_SceneItems::chartValues()
     QCOMPARE(l.file->rtChartItems.first()->common->itemTypeCode, 5);
     ScaFileData *back = roundTrip(l.file);
     QCOMPARE(text(back->rtChartItems.first()), expected);
-    destroy(back);
+    destroyScaFileData(back);
 }
 
 void tst_SceneItems::table()
@@ -402,7 +389,7 @@ void tst_SceneItems::table()
     QCOMPARE(back->tableItems.first()->columnWidths, (QList<int>{30, 0, 80}));
     QVERIFY(bytes.contains("<Row/>"));
     QVERIFY(bytes.contains("<ColumnGroup/>"));
-    destroy(back);
+    destroyScaFileData(back);
 }
 
 // Every kind in mixed order comes back grouped by kind and unchanged.
@@ -441,8 +428,8 @@ void tst_SceneItems::allKindsRoundTrip()
     ScaFileData *third = roundTrip(back, &again);
     const QRegularExpression path("<fileName>[^<]*</fileName>");
     QCOMPARE(QString::fromUtf8(again).remove(path), QString::fromUtf8(bytes).remove(path));
-    destroy(third);
-    destroy(back);
+    destroyScaFileData(third);
+    destroyScaFileData(back);
 }
 
 QTEST_MAIN(tst_SceneItems)

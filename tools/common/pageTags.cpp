@@ -72,16 +72,3 @@ QList<int> boundTagIds(const ScaFileData &page)
         ids.append(binding.tagId);
     return ids;
 }
-
-void destroyPage(ScaFileData *page)
-{
-    if (!page)
-        return;
-    page->erase();
-    qDeleteAll(page->textItems);
-    qDeleteAll(page->scheduleItems);
-    qDeleteAll(page->rtChartItems);
-    qDeleteAll(page->dbqTextItems);
-    qDeleteAll(page->tableItems);
-    delete page;
-}

@@ -23,9 +23,3 @@ QList<TagBinding> tagBindings(const ScaFileData &page);
 
 /// The tag ids of tagBindings(), in the same order.
 QList<int> boundTagIds(const ScaFileData &page);
-
-/**
- * Destroys @p page with every item record of every kind it holds (the page
- * itself only destroys its component instances). Null is allowed.
- */
-void destroyPage(ScaFileData *page);

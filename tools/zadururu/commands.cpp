@@ -116,7 +116,7 @@ int runRender(const QStringList &arguments)
     if (!readXml(pagePath, &bytes))
         return Exit::error;
     std::unique_ptr<ScaFileData, void (*)(ScaFileData *)> page(
-        ScaFileProcessor::loadFileData(bytes, QFileInfo(pagePath).fileName()), destroyPage);
+        ScaFileProcessor::loadFileData(bytes, QFileInfo(pagePath).fileName()), destroyScaFileData);
     if (!page) {
         reportFileError(pagePath, QStringLiteral("not a scene file"));
         return Exit::error;
@@ -258,7 +258,7 @@ int runFormat(const QStringList &arguments)
     } else if (root == QLatin1String("ScadaFile")) {
         kind = QStringLiteral("scene page");
         std::unique_ptr<ScaFileData, void (*)(ScaFileData *)> page(
-            ScaFileProcessor::loadFileData(bytes, QFileInfo(source).fileName()), destroyPage);
+            ScaFileProcessor::loadFileData(bytes, QFileInfo(source).fileName()), destroyScaFileData);
         written = page && ScaFileProcessor::saveFileData(page.get(), target);
     } else {
         reportFileError(source, QStringLiteral("neither a scene page (ScadaFile) nor a definitions file "

@@ -256,7 +256,7 @@ CheckReport checkProject(const QDir &project)
                                  .arg(it.key()).arg(it.value().size()).arg(it.value().join(QStringLiteral(", ")))});
 
     for (const LoadedPage &page : pages)
-        destroyPage(page.data);
+        destroyScaFileData(page.data);
     return report;
 }
 

@@ -21,3 +21,16 @@ void ScaFileData::erase()
     while (!scadaObjects.isEmpty())
         delete scadaObjects.takeFirst();
 }
+
+void destroyScaFileData(ScaFileData *file)
+{
+    if (!file)
+        return;
+    file->erase();
+    qDeleteAll(file->textItems);
+    qDeleteAll(file->scheduleItems);
+    qDeleteAll(file->rtChartItems);
+    qDeleteAll(file->dbqTextItems);
+    qDeleteAll(file->tableItems);
+    delete file;
+}

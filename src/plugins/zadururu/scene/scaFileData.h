@@ -40,3 +40,10 @@ public:
     bool hostFlag1 = true;
     bool hostFlag2 = false;
 };
+
+/**
+ * Frees @p file the way its owner must: every item record of every kind
+ * (erase() destroys only the component instances), then the file itself.
+ * Null is allowed and does nothing.
+ */
+ZADURURU_EXPORT void destroyScaFileData(ScaFileData *file);
