@@ -7,9 +7,10 @@
 
 namespace {
 
-QByteArray saved(ScaFileData *page, const QString &fileName)
+// Both saves go to the same path: a saved page records the path it was saved to.
+QByteArray saved(ScaFileData *page)
 {
-    const QString path = Fuzz::scratchPath(fileName);
+    const QString path = Fuzz::scratchPath(QStringLiteral("page.xml"));
     if (!ScaFileProcessor::saveFileData(page, path))
         Fuzz::fail("a page could not be saved");
     return Fuzz::readFile(path);
@@ -22,13 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ScaFileData *first = ScaFileProcessor::loadFileData(Fuzz::bytes(data, size), QStringLiteral("fuzz.xml"));
     if (!first)
         return 0;
-    const QByteArray firstFile = saved(first, QStringLiteral("first.xml"));
+    const QByteArray firstFile = saved(first);
     destroyScaFileData(first);
 
-    ScaFileData *second = ScaFileProcessor::loadFileData(firstFile, QStringLiteral("first.xml"));
+    ScaFileData *second = ScaFileProcessor::loadFileData(firstFile, QStringLiteral("page.xml"));
     if (!second)
         Fuzz::fail("a page the library wrote does not load", firstFile);
-    const QByteArray secondFile = saved(second, QStringLiteral("second.xml"));
+    const QByteArray secondFile = saved(second);
     destroyScaFileData(second);
 
     if (secondFile != firstFile)

@@ -118,6 +118,9 @@ private slots:
     void oddTagLists_data();
     void oddTagLists();
 
+    void unwritableCharacters_data();
+    void unwritableCharacters();
+
     void killedDefinitionsSave();
     void killedTableSave();
     void killedUserLibrarySave();
@@ -335,6 +338,76 @@ void tst_Reliability::oddTagLists()
     QVERIFY(tree);
     QCOMPARE(tree->tags.size(), tags);
     destroyFileDataTree(tree);
+}
+
+// Characters an XML document cannot hold are left out by every writer, so
+// that a text holding one does not fail the whole save; everything else of
+// the text is written and read back.
+void tst_Reliability::unwritableCharacters_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("readBack");
+
+    const QString pair = QString::fromUcs4(U"\U0001F6B0");
+    QTest::newRow("plain") << QStringLiteral("Pump P-301") << QStringLiteral("Pump P-301");
+    QTest::newRow("control character") << QStringLiteral("P\x13ump") << QStringLiteral("Pump");
+    QTest::newRow("NUL") << QString(QStringLiteral("a%1b")).arg(QChar(0)) << QStringLiteral("ab");
+    QTest::newRow("U+FFFE and U+FFFF") << QString::fromUtf16(u"x\uFFFEy\uFFFFz") << QStringLiteral("xyz");
+    QTest::newRow("lone surrogates") << QString(QChar(0xD800)) + "a" + QChar(0xDC00) << QStringLiteral("a");
+    QTest::newRow("surrogate pair kept") << "a" + pair + "b" << "a" + pair + "b";
+    QTest::newRow("tab kept") << QStringLiteral("a\tb") << QStringLiteral("a\tb");
+    QTest::newRow("only unwritable") << QStringLiteral("\x01\x02") << QString();
+}
+
+void tst_Reliability::unwritableCharacters()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, readBack);
+    QTemporaryDir dir;
+
+    auto *page = new ScaFileData;
+    auto *item = new TextItemLoadData_t;
+    item->common = new ItemCommonData_t;
+    item->ItemText = text;
+    item->Family = text;
+    page->textItems << item;
+    page->pageProperties.pageName = text;
+    const QString pagePath = dir.filePath(QStringLiteral("page.xml"));
+    QVERIFY(ScaFileProcessor::saveFileData(page, pagePath));
+    destroyScaFileData(page);
+    page = ScaFileProcessor::loadFileData(readAll(pagePath), QStringLiteral("page.xml"));
+    QVERIFY(page);
+    QCOMPARE(page->pageProperties.pageName, readBack);
+    QCOMPARE(page->textItems.size(), 1);
+    QCOMPARE(page->textItems.first()->ItemText, readBack);
+    destroyScaFileData(page);
+
+    FileDataTree *tree = TgchFileProcessor::loadFileData(QByteArray("<CTDefinitions/>"));
+    auto *tag = new pEtiketDef_t;
+    tag->Name = text;        // CDATA
+    tag->Description = text; // character data
+    tree->tags << tag;
+    const QString definitionsPath = dir.filePath(QStringLiteral("definitions.xml"));
+    QVERIFY(TgchFileProcessor::writeToFile(tree, definitionsPath));
+    destroyFileDataTree(tree);
+    tree = TgchFileProcessor::loadFileData(readAll(definitionsPath));
+    QCOMPARE(tree->tags.size(), 1);
+    QCOMPARE(tree->tags.first()->Name, readBack);
+    QCOMPARE(tree->tags.first()->Description, readBack);
+    destroyFileDataTree(tree);
+
+    ScadaEngine engine; // reads the previous row's user library file at start
+    ScadaLibObject object;
+    object.name = text;
+    object.objectCategory = text;
+    QVERIFY(engine.saveUserLibraryFile({&object}));
+    const QString libraryPath = engine.getUserLibPath() + QStringLiteral("userlib.xml");
+    const int before = engine.getUserObjectList().size();
+    QVERIFY(engine.readLibDir(libraryPath));
+    QCOMPARE(engine.getUserObjectList().size(), before + 1);
+    QCOMPARE(engine.getUserObjectList().last()->name, readBack);
+    QCOMPARE(engine.getUserObjectList().last()->objectCategory, readBack);
+    qDeleteAll(engine.getUserObjectList());
 }
 
 void tst_Reliability::killedDefinitionsSave()

@@ -1,5 +1,7 @@
 #include "definitionsXml_p.h"
 
+#include "common/xmlText_p.h"
+
 #include <QStringList>
 
 #include <cmath>
@@ -111,9 +113,9 @@ void writeField(QXmlStreamWriter &writer, const char *element, const QString &te
 {
     writer.writeStartElement(QLatin1String(element));
     if (cdata)
-        writer.writeCDATA(text);
+        writer.writeCDATA(ZadUruru::xmlWritable(text));
     else
-        writer.writeCharacters(text);
+        writer.writeCharacters(ZadUruru::xmlWritable(text));
     writer.writeEndElement();
 }
 

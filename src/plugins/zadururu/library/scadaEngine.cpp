@@ -3,6 +3,7 @@
 #include "common/xmlLimits.h"
 
 #include "common/wholeFileWriter_p.h"
+#include "common/xmlText_p.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -176,12 +177,12 @@ bool ScadaEngine::saveUserLibraryFile(QList<ScadaLibObject *> list)
             if (!object)
                 continue;
             writer.writeStartElement(QStringLiteral("object"));
-            writer.writeAttribute(QStringLiteral("name"), object->name);
-            writer.writeTextElement(QStringLiteral("objectCategory"), object->objectCategory);
+            writer.writeAttribute(QStringLiteral("name"), ZadUruru::xmlWritable(object->name));
+            writer.writeTextElement(QStringLiteral("objectCategory"), ZadUruru::xmlWritable(object->objectCategory));
             writer.writeTextElement(QStringLiteral("objectUID"), QString::number(object->objectUID));
             for (int i = 0; i < object->images.size(); ++i)
                 writer.writeTextElement(QLatin1String("image") + QString::number(i + 1),
-                                        QFileInfo(object->images.at(i)).fileName());
+                                        ZadUruru::xmlWritable(QFileInfo(object->images.at(i)).fileName()));
             writer.writeEndElement();
         }
         writer.writeEndElement();

@@ -4,6 +4,7 @@
 
 #include "sceneXml_p.h"
 #include "common/wholeFileWriter_p.h"
+#include "common/xmlText_p.h"
 
 #include <QApplication>
 #include <QDomDocument>
@@ -61,7 +62,7 @@ void writeScadaObject(QXmlStreamWriter &w, const ScadaObjectLoadData_t *o)
     w.writeTextElement(QStringLiteral("ItemType"), QStringLiteral("ScadaObject"));
     writeGeometry(w, c);
     w.writeEmptyElement(QStringLiteral("Properties"));
-    w.writeAttribute(QStringLiteral("Name"), c->Name);
+    w.writeAttribute(QStringLiteral("Name"), ZadUruru::xmlWritable(c->Name));
     w.writeAttribute(QStringLiteral("Uid"), QString::number(o->Uid));
     w.writeAttribute(QStringLiteral("Type"), QString::number(o->Type));
     w.writeAttribute(QStringLiteral("GroupId"), QString::number(c->GroupId));
@@ -81,7 +82,7 @@ void writeScadaObject(QXmlStreamWriter &w, const ScadaObjectLoadData_t *o)
     writeCData(w, QStringLiteral("labelText"), o->labelText);
     for (const IntField &f : trailingInts)
         writeInt(w, QLatin1String(f.name), o->*f.member);
-    w.writeTextElement(QStringLiteral("componentUid"), o->componentUid);
+    w.writeTextElement(QStringLiteral("componentUid"), ZadUruru::xmlWritable(o->componentUid));
     w.writeEndElement();
 }
 
@@ -106,17 +107,17 @@ void writeTextItem(QXmlStreamWriter &w, const TextItemLoadData_t *t)
     w.writeStartElement(QStringLiteral("Item"));
     w.writeTextElement(QStringLiteral("ItemType"), QStringLiteral("TextItem"));
     writeCData(w, QStringLiteral("ItemText"), t->ItemText);
-    w.writeTextElement(QStringLiteral("TextColor"), t->TextColor);
-    w.writeTextElement(QStringLiteral("BgColor"), t->BgColor);
+    w.writeTextElement(QStringLiteral("TextColor"), ZadUruru::xmlWritable(t->TextColor));
+    w.writeTextElement(QStringLiteral("BgColor"), ZadUruru::xmlWritable(t->BgColor));
     writeInt(w, QStringLiteral("TextPixelSize"), t->TextPixelSize);
     writeInt(w, QStringLiteral("Alignment"), int(t->Alignment));
     writeInt(w, QStringLiteral("ZVal"), c->ZVAL);
     writeBool(w, QStringLiteral("DrawPaper"), t->DrawPaper);
     writeBool(w, QStringLiteral("IsItalic"), t->IsItalic);
     writeBool(w, QStringLiteral("IsUnderlined"), t->IsUnderlined);
-    w.writeTextElement(QStringLiteral("Family"), t->Family);
+    w.writeTextElement(QStringLiteral("Family"), ZadUruru::xmlWritable(t->Family));
     writeBool(w, QStringLiteral("IsBold"), t->IsBold);
-    w.writeTextElement(QStringLiteral("SvgElement"), t->SvgElement);
+    w.writeTextElement(QStringLiteral("SvgElement"), ZadUruru::xmlWritable(t->SvgElement));
     writeInt(w, QStringLiteral("Width"), c->W);
     writeInt(w, QStringLiteral("Height"), c->H);
     writeInt(w, QStringLiteral("Rot"), c->Rot);
@@ -165,10 +166,10 @@ void writeDbqTextItem(QXmlStreamWriter &w, const DbQueryTextItemLoadData_t *d)
 {
     startGeometryItem(w, QStringLiteral("DbqTextItem"), d->common);
     for (const DbqText &f : dbqTexts)
-        w.writeTextElement(QLatin1String(f.name), d->*f.member);
+        w.writeTextElement(QLatin1String(f.name), ZadUruru::xmlWritable(d->*f.member));
     for (const DbqInt &f : dbqReport)
         writeInt(w, QLatin1String(f.name), d->*f.member);
-    w.writeTextElement(QLatin1String(dbqStyle.name), d->*dbqStyle.member);
+    w.writeTextElement(QLatin1String(dbqStyle.name), ZadUruru::xmlWritable(d->*dbqStyle.member));
     for (const DbqInt &f : dbqOffsets)
         writeInt(w, QLatin1String(f.name), d->*f.member);
     w.writeEndElement();
@@ -192,11 +193,11 @@ void writeChartItem(QXmlStreamWriter &w, const RealTimeChartItemLoadData_t *r)
         w.writeEmptyElement(QStringLiteral("TagData"));
         w.writeAttribute(QStringLiteral("Tag"), QString::number(line.Tag));
         w.writeAttribute(QStringLiteral("LineStyle"), QString::number(line.LineStyle));
-        w.writeAttribute(QStringLiteral("LineColor"), line.LineColor);
+        w.writeAttribute(QStringLiteral("LineColor"), ZadUruru::xmlWritable(line.LineColor));
     }
     w.writeEndElement();
-    w.writeTextElement(QStringLiteral("BgColor"), r->BgColor);
-    w.writeTextElement(QStringLiteral("TxtColor"), r->TxtColor);
+    w.writeTextElement(QStringLiteral("BgColor"), ZadUruru::xmlWritable(r->BgColor));
+    w.writeTextElement(QStringLiteral("TxtColor"), ZadUruru::xmlWritable(r->TxtColor));
     writeBool(w, QStringLiteral("ShowLegend"), r->ShowLegend);
     writeBool(w, QStringLiteral("FollowLastVal"), r->FollowLastVal);
     writeBool(w, QStringLiteral("RescaleValAxis"), r->RescaleValAxis);
@@ -265,16 +266,16 @@ void readPageProperties(const QDomElement &p, PagePropertiesData_t *page)
 void writePageProperties(QXmlStreamWriter &w, const PagePropertiesData_t &page, const QString &path)
 {
     w.writeStartElement(QStringLiteral("PageProperties"));
-    w.writeTextElement(QStringLiteral("pageName"), page.pageName);
-    w.writeTextElement(QStringLiteral("fileName"), path);
-    w.writeTextElement(QStringLiteral("relativePath"), page.relativePath);
+    w.writeTextElement(QStringLiteral("pageName"), ZadUruru::xmlWritable(page.pageName));
+    w.writeTextElement(QStringLiteral("fileName"), ZadUruru::xmlWritable(path));
+    w.writeTextElement(QStringLiteral("relativePath"), ZadUruru::xmlWritable(page.relativePath));
     writeInt(w, QStringLiteral("pageID"), page.pageID);
     writeInt(w, QStringLiteral("pageType"), page.pageType);
     writeBool(w, QStringLiteral("customPageSize"), page.customPageSize);
     writeBool(w, QStringLiteral("addScrollingText"), page.addScrollingText);
     writeInt(w, QStringLiteral("scaleToWindow"), page.scaleToWindow);
-    w.writeTextElement(QStringLiteral("pageBgImage"), page.pageBgImage);
-    w.writeTextElement(QStringLiteral("pageIcon"), page.pageIcon);
+    w.writeTextElement(QStringLiteral("pageBgImage"), ZadUruru::xmlWritable(page.pageBgImage));
+    w.writeTextElement(QStringLiteral("pageIcon"), ZadUruru::xmlWritable(page.pageIcon));
     writeInt(w, QStringLiteral("pageAccessRights"), page.pageAccessRights);
     writeInt(w, QStringLiteral("pageAccessRights2"), page.pageAccessRights2);
     w.writeEmptyElement(QStringLiteral("pageGeometry"));
@@ -284,7 +285,7 @@ void writePageProperties(QXmlStreamWriter &w, const PagePropertiesData_t &page, 
     for (const ScrollingText &t : page.ScrollTags) {
         w.writeEmptyElement(QStringLiteral("Tag"));
         w.writeAttribute(QStringLiteral("TagID"), QString::number(t.TagID));
-        w.writeAttribute(QStringLiteral("ScrollText"), t.ScrollText);
+        w.writeAttribute(QStringLiteral("ScrollText"), ZadUruru::xmlWritable(t.ScrollText));
     }
     w.writeEndElement(); // ScrollTags
     w.writeEndElement(); // PageProperties
@@ -455,7 +456,13 @@ TextItemLoadData_t *ScaFileProcessor::textItemFromXML(QDomElement *itemElement)
 
     const QDomElement width = item.firstChildElement(QStringLiteral("Width"));
     const QDomElement height = item.firstChildElement(QStringLiteral("Height"));
-    if (width.isNull() || height.isNull()) {
+    if ((width.isNull() || height.isNull()) && !qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        // Measuring needs the font system of a GUI application, and Qt
+        // crashes without one: a host with no GUI gets no measured size.
+        qWarning("ScaFileProcessor: no GUI application to measure a text item; its missing size is 0");
+        c->W = width.isNull() ? 0 : toInt(width.text());
+        c->H = height.isNull() ? 0 : toInt(height.text());
+    } else if (width.isNull() || height.isNull()) {
         QFont font = QApplication::font();
         font.setFamily(t->Family);
         font.setStyleHint(QFont::Decorative, QFont::PreferDefault);

@@ -41,7 +41,8 @@ public:
     // The readers of the item kinds, each taking its Item element and
     // returning a new record with its common data; never null.
     static ScadaObjectLoadData_t *scadaObjectFromXML(QDomElement *item);
-    /// Measures the default width and height of a text without stored ones (needs the GUI font system).
+    /// Measures the default width and height of a text without stored ones. That needs the
+    /// font system of a GUI application; without one a missing width or height is 0.
     static TextItemLoadData_t *textItemFromXML(QDomElement *item);
     static DbQueryTextItemLoadData_t *dbqTextItemFromXML(QDomElement *item);
     static ScheduleItemLoadData_t *schItemFromXML(QDomElement *item);

@@ -4,6 +4,8 @@
 // writer. Readers take the first child element of a name; an absent element
 // or attribute gives the default, a present value that does not parse gives 0.
 
+#include "common/xmlText_p.h"
+
 #include <QDomElement>
 #include <QString>
 #include <QXmlStreamWriter>
@@ -79,7 +81,7 @@ void writeGeometry(QXmlStreamWriter &w, const ItemCommonData_t *common);
 inline void writeCData(QXmlStreamWriter &w, const QString &name, const QString &text)
 {
     w.writeStartElement(name);
-    w.writeCDATA(text);
+    w.writeCDATA(ZadUruru::xmlWritable(text));
     w.writeEndElement();
 }
 
