@@ -1,3 +1,5 @@
+#include "../common/files.h"
+
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <tarnwickhost/openedFile.h>
 
@@ -14,11 +16,6 @@ static void freeTree(FileDataTree *tree)
     destroyFileDataTree(tree);
 }
 
-static QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 static bool writeBytes(const QString &path, const QByteArray &bytes)
 {

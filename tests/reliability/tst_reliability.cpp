@@ -1,6 +1,7 @@
 // What every reader does with input that no editor wrote, and what every
 // whole-file writer leaves behind when its process dies in the middle.
 
+#include "../common/files.h"
 #include "../common/killedSave.h"
 
 #include <zadururu/common/xmlLimits.h>
@@ -52,16 +53,14 @@ QByteArray entityBomb(const QByteArray &root)
     return doc + "]>\n<" + root + ">&e10;</" + root + ">\n";
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
-bool writeAll(const QString &path, const QByteArray &bytes)
+
+// @p head, @p size bytes of @p fill, @p tail.
+QByteArray hugeDocument(const QByteArray &head, int size, char fill, const QByteArray &tail)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    QByteArray doc;
+    doc.reserve(head.size() + size + tail.size());
+    return doc.append(head).append(QByteArray(size, fill)).append(tail);
 }
 
 long peakKiB()
@@ -278,11 +277,9 @@ void tst_Reliability::everyTruncationOfAPage()
 // One attribute of hundreds of megabytes is still a page: it loads whole.
 void tst_Reliability::hugeAttribute()
 {
-    QByteArray doc;
-    doc.reserve(hugeBytes + 200);
-    doc += "<ScadaFile><PageProperties><pageGeometry W=\"800\"/><ScrollTags><Tag TagID=\"4\" ScrollText=\"";
-    doc += QByteArray(hugeBytes, 'x');
-    doc += "\"/></ScrollTags></PageProperties></ScadaFile>";
+    const QByteArray doc = hugeDocument(
+        "<ScadaFile><PageProperties><pageGeometry W=\"800\"/><ScrollTags><Tag TagID=\"4\" ScrollText=\"",
+        hugeBytes, 'x', "\"/></ScrollTags></PageProperties></ScadaFile>");
     const long before = peakKiB();
     QElapsedTimer timer;
     timer.start();
@@ -301,11 +298,8 @@ void tst_Reliability::hugeAttribute()
 // A definitions file of hundreds of megabytes, almost all of it one tag's text.
 void tst_Reliability::hugeDefinitionsFile()
 {
-    QByteArray doc;
-    doc.reserve(hugeBytes + 1000);
-    doc += "<CTDefinitions><TagList><Tag><Id>1</Id><Description>";
-    doc += QByteArray(hugeBytes, 'd');
-    doc += "</Description></Tag><Tag><Id>2</Id></Tag></TagList></CTDefinitions>";
+    const QByteArray doc = hugeDocument("<CTDefinitions><TagList><Tag><Id>1</Id><Description>", hugeBytes, 'd',
+                                        "</Description></Tag><Tag><Id>2</Id></Tag></TagList></CTDefinitions>");
     QElapsedTimer timer;
     timer.start();
     FileDataTree *tree = TgchFileProcessor::loadFileData(doc);

@@ -1,3 +1,4 @@
+#include "../common/files.h"
 #include "../common/killedSave.h"
 
 #include <zadururu/scene/blockLoadData.h>
@@ -24,11 +25,6 @@ QByteArray item(const QByteArray &content)
     return "<Item>" + content + "</Item>";
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 
 struct FileDeleter

@@ -1,3 +1,5 @@
+#include "../common/files.h"
+
 #include <zadururu/definitions/tgchFileProcessor.h>
 
 #include <QDir>
@@ -40,11 +42,6 @@ QString example(const QString &relative)
     return QStringLiteral(EXAMPLES_DIR "/") + relative;
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {
