@@ -150,6 +150,15 @@ void tst_ScaFileProcessor::commonGeometry_data()
     QTest::newRow("X fraction cut") << QByteArray("<Geometry X=\"12.7\"/>") << "X" << 12ull;
     QTest::newRow("X -0.5 is 0") << QByteArray("<Geometry X=\"-0.5\"/>") << "X" << 0ull;
     QTest::newRow("Y -3.9") << QByteArray("<Geometry Y=\"-3.9\"/>") << "Y" << qulonglong(-3);
+    QTest::newRow("X exponent") << QByteArray("<Geometry X=\"1.5e3\"/>") << "X" << 1500ull;
+    QTest::newRow("X largest that fits") << QByteArray("<Geometry X=\"2147483520\"/>") << "X" << 2147483520ull;
+    QTest::newRow("X beyond int") << QByteArray("<Geometry X=\"2147483648\"/>") << "X" << 0ull;
+    QTest::newRow("Y int minimum") << QByteArray("<Geometry Y=\"-2147483648\"/>") << "Y"
+                                   << qulonglong(qlonglong(INT_MIN));
+    QTest::newRow("Y below int") << QByteArray("<Geometry Y=\"-3e9\"/>") << "Y" << 0ull;
+    QTest::newRow("X beyond float") << QByteArray("<Geometry X=\"1e39\"/>") << "X" << 0ull;
+    QTest::newRow("X inf") << QByteArray("<Geometry X=\"inf\"/>") << "X" << 0ull;
+    QTest::newRow("X nan") << QByteArray("<Geometry X=\"nan\"/>") << "X" << 0ull;
     QTest::newRow("W fraction is 0") << QByteArray("<Geometry W=\"12.5\"/>") << "W" << 0ull;
     QTest::newRow("H plain") << QByteArray("<Geometry H=\"40\"/>") << "H" << 40ull;
     QTest::newRow("Rot junk") << QByteArray("<Geometry Rot=\"9x\"/>") << "Rot" << 0ull;

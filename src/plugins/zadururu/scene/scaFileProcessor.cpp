@@ -432,8 +432,8 @@ TextItemLoadData_t *ScaFileProcessor::textItemFromXML(QDomElement *itemElement)
     t->common = c;
 
     t->ItemText = childText(item, QStringLiteral("ItemText"));
-    c->X = int(childText(item, QStringLiteral("ItemPosX")).toFloat());
-    c->Y = int(childText(item, QStringLiteral("ItemPosY")).toFloat());
+    c->X = positionFromText(childText(item, QStringLiteral("ItemPosX")));
+    c->Y = positionFromText(childText(item, QStringLiteral("ItemPosY")));
     // An empty colour means the default as much as a missing one.
     t->TextColor = childText(item, QStringLiteral("TextColor"));
     if (t->TextColor.isEmpty())

@@ -8,8 +8,8 @@ void readCommon(const QDomElement &item, ItemCommonData_t *common, int itemTypeC
 {
     const QDomElement g = item.firstChildElement(QStringLiteral("Geometry"));
     // Positions may be stored with fractions; they are cut toward zero.
-    common->X = int(g.attribute(QStringLiteral("X")).toFloat());
-    common->Y = int(g.attribute(QStringLiteral("Y")).toFloat());
+    common->X = positionFromText(g.attribute(QStringLiteral("X")));
+    common->Y = positionFromText(g.attribute(QStringLiteral("Y")));
     common->W = toInt(g.attribute(QStringLiteral("W")));
     common->H = toInt(g.attribute(QStringLiteral("H")));
     common->Rot = toInt(g.attribute(QStringLiteral("Rot")));

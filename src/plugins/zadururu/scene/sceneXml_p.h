@@ -29,6 +29,18 @@ inline QString childTextOr(const QDomElement &parent, const QString &name, const
 
 inline int toInt(const QString &text) { return text.toInt(nullptr, 10); }
 
+/**
+ * A position: the text read as a single-precision number and cut toward zero.
+ * A number that no int can hold after the cut (infinite, not a number, or
+ * beyond the int range) gives 0, as a text that does not parse does.
+ */
+inline int positionFromText(const QString &text)
+{
+    const float value = text.toFloat();
+    // Every float in [-2^31, 2^31) cuts to an int; NaN fails both tests.
+    return value >= -2147483648.0f && value < 2147483648.0f ? int(value) : 0;
+}
+
 /// An integer child element; its text when present (so an empty one gives 0), else @p absent.
 inline int childInt(const QDomElement &parent, const QString &name, int absent = 0)
 {
