@@ -336,6 +336,7 @@ QByteArray makeCsv(int lines, unsigned seed)
 
 EditingTables::EditingTables() = default;
 EditingTables::EditingTables(EditingTables &&) noexcept = default;
+EditingTables &EditingTables::operator=(EditingTables &&) noexcept = default;
 EditingTables::~EditingTables() = default;
 
 EditingTables makeEditingTables(const FileDataTree &tree)

@@ -56,6 +56,7 @@ struct EditingTables
     std::unique_ptr<QStandardItemModel> tags;
     EditingTables();
     EditingTables(EditingTables &&) noexcept;
+    EditingTables &operator=(EditingTables &&) noexcept;
     ~EditingTables();
 };
 EditingTables makeEditingTables(const FileDataTree &tree);

@@ -4,6 +4,7 @@
 
 #include "inputs.h"
 #include "measure.h"
+#include "sample.h"
 
 #include <zadururu/definitions/tagChFileWatcher.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
@@ -83,8 +84,8 @@ public:
     const QList<Result> &results() const { return m_results; }
 
 private:
-    Result &add(const QString &family, const QString &operation, int size, qint64 bytes,
-                const Timing &timing, int callsPerRun = 1)
+    static Result result(const QString &family, const QString &operation, int size, qint64 bytes,
+                         const Timing &timing, int callsPerRun = 1)
     {
         Result r;
         r.family = family;
@@ -93,60 +94,60 @@ private:
         r.bytes = bytes;
         r.timing = timing;
         r.callsPerRun = callsPerRun;
-        m_results.append(r);
-        std::fprintf(stderr, "  %-34s %8d  %s\n", qPrintable(r.key()), size,
-                     qPrintable(QString::number(r.medianNs() / 1e6, 'f', 3) + QStringLiteral(" ms")));
-        return m_results.last();
-    }
-
-    static Result &against(Result &r, const Result &baseline, double extraNs = 0)
-    {
-        r.baselineName = baseline.operation;
-        r.baselineNs = baseline.medianNs() + extraNs;
         return r;
     }
 
-    qint64 peak(const std::function<void()> &body) { return m_options.memory ? peakMemory(body) : -1; }
+    static Result baseline(Result r)
+    {
+        r.isBaseline = true;
+        return r;
+    }
+
+    static Result against(Result r, const Result &base, double extraNs = 0, const QString &name = QString())
+    {
+        r.baselineName = name.isEmpty() ? base.operation : name;
+        r.baselineNs = base.medianNs() + extraNs;
+        return r;
+    }
+
+    void push(const Result &r)
+    {
+        m_results.append(r);
+        std::fprintf(stderr, "  %-44s %8d  %12.3f ms\n", qPrintable(r.key()), r.size, r.medianNs() / 1e6);
+    }
 
     // A result that does not hold what was generated would time the wrong work.
     void check(bool ok, const char *what)
     {
-        if (!ok) {
+        if (!ok && !m_failed)
             std::fprintf(stderr, "zadururu-bench: wrong result: %s\n", what);
-            m_failed = true;
-        }
+        m_failed = m_failed || !ok;
     }
 
-    // The bare parse of @p bytes, and the destruction of that DOM.
-    const Result &domBaseline(const QString &family, int n, const QByteArray &bytes,
-                              const QString &name = QStringLiteral("bare setContent"),
-                              Result *destroyed = nullptr)
+    QVector<Sampled> sample(const QVector<Job> &jobs)
     {
-        Timing destroy;
-        bool first = true;
-        const Timing parse = measure(m_options.runs, [&] {
-            auto *document = new QDomDocument;
-            const double ns = elapsedNs([&] { document->setContent(bytes); });
-            const double freeNs = elapsedNs([&] { delete document; });
-            if (first)
-                destroy.firstNs = freeNs;
-            else
-                destroy.runsNs.append(freeNs);
-            first = false;
-            return ns;
-        });
-        Result &r = add(family, name, n, bytes.size(), parse);
-        r.isBaseline = true;
-        r.peakBytes = peak([&] {
-            auto *kept = new QDomDocument; // the child exits with it
-            kept->setContent(bytes);
-        });
-        if (destroyed) {
-            Result &d = add(family, QStringLiteral("DOM destruction"), n, bytes.size(), destroy);
-            d.isBaseline = true;
-            *destroyed = d;
-        }
-        return m_results[m_results.size() - (destroyed ? 2 : 1)];
+        bool ok = true;
+        const QVector<Sampled> s = sampleInTurns(m_options.runs, jobs, m_options.memory, &ok);
+        check(ok, "a sample process");
+        return s;
+    }
+
+    Result sampled(const QString &family, const QString &operation, int size, qint64 bytes, const Sampled &s,
+                   bool isBaseline = false)
+    {
+        Result r = result(family, operation, size, bytes, s.timing);
+        r.isBaseline = isBaseline;
+        r.peakBytes = m_options.memory ? s.peakBytes : -1;
+        return r;
+    }
+
+    // A bare parse of @p bytes, timed in this process.
+    static std::function<double()> bareParse(const QByteArray *bytes)
+    {
+        return [bytes] {
+            QDomDocument document;
+            return elapsedNs([&] { document.setContent(*bytes); });
+        };
     }
 
     QString dir(const QString &name, int n)
@@ -164,191 +165,179 @@ private:
 
 void Runner::scene(int n)
 {
-    const QString d = dir(QStringLiteral("scene"), n);
+    const QString family = QStringLiteral("scene");
+    const QString d = dir(family, n);
     const QString path = d + QStringLiteral("/page.xml");
+    const QString out = d + QStringLiteral("/saved.xml");
     ScaFileData *source = makeScene(n, 1, 1000, 7u + unsigned(n));
     check(ScaFileProcessor::saveFileData(source, path), "scene written");
     const QByteArray bytes = readFile(path);
+
+    // What the timed processes load must be what was generated.
     const SceneMix mix = sceneMix(n);
-
-    Result destroyed;
-    const Result parse = domBaseline(QStringLiteral("scene"), n, bytes, QStringLiteral("bare setContent"), &destroyed);
-
-    Result &full = add(QStringLiteral("scene"), QStringLiteral("loadFileData"), n, bytes.size(),
-                       measure(m_options.runs, [&] {
-                           ScaFileData *file = nullptr;
-                           const double ns = elapsedNs([&] { file = ScaFileProcessor::loadFileData(bytes, path); });
-                           check(file && file->scadaObjects.size() == mix.scadaObjects
-                                     && file->textItems.size() == mix.texts
-                                     && file->tableItems.size() == mix.tables
-                                     && file->rtChartItems.size() == mix.charts
-                                     && file->scheduleItems.size() == mix.schedules
-                                     && file->dbqTextItems.size() == mix.dbqTexts
-                                     && file->pageProperties.ScrollTags.size() == 4,
-                                 "scene loadFileData");
-                           destroyScene(file);
-                           return ns;
-                       }));
-    against(full, parse);
-    full.peakBytes = peak([&] { ScaFileProcessor::loadFileData(bytes, path); });
-
-    Result &props = add(QStringLiteral("scene"), QStringLiteral("loadSceneData"), n, bytes.size(),
-                        measure(m_options.runs, [&] {
-                            PagePropertiesData_t *page = nullptr;
-                            const double ns = elapsedNs([&] { page = ScaFileProcessor::loadSceneData(bytes); });
-                            check(page && page->pageID == 1 && page->W == 1920, "scene loadSceneData");
-                            delete page;
-                            return ns;
-                        }));
-    // The goal for this one is a parse plus the destruction of its DOM.
-    against(props, parse, destroyed.medianNs()).baselineName = QStringLiteral("setContent + DOM destruction");
-    props.peakBytes = peak([&] { ScaFileProcessor::loadSceneData(bytes); });
-
-    const QString out = d + QStringLiteral("/saved.xml");
-    Result save = add(QStringLiteral("scene"), QStringLiteral("saveFileData"), n, 0,
-                      measure(m_options.runs, [&] {
-                          bool saved = false;
-                          const double ns = elapsedNs([&] { saved = ScaFileProcessor::saveFileData(source, out); });
-                          check(saved, "scene saveFileData");
-                          return ns;
-                      }));
-    const QByteArray written = readFile(out);
-    const Result writtenParse = domBaseline(QStringLiteral("scene"), n, written, QStringLiteral("bare setContent of saved"));
-    save.bytes = written.size();
-    against(save, writtenParse);
-    for (Result &r : m_results) {
-        if (r.key() == save.key() && r.size == n)
-            r = save;
-    }
+    ScaFileData *file = ScaFileProcessor::loadFileData(bytes, path);
+    check(file && file->scadaObjects.size() == mix.scadaObjects && file->textItems.size() == mix.texts
+              && file->tableItems.size() == mix.tables && file->rtChartItems.size() == mix.charts
+              && file->scheduleItems.size() == mix.schedules && file->dbqTextItems.size() == mix.dbqTexts
+              && file->pageProperties.ScrollTags.size() == 4,
+          "scene loadFileData");
+    check(file && ScaFileProcessor::saveFileData(file, out) && readFile(out).size() == bytes.size() + out.size() - path.size(),
+          "scene saveFileData writes what it read");
+    destroyScene(file);
     destroyScene(source);
+    PagePropertiesData_t *page = ScaFileProcessor::loadSceneData(bytes);
+    check(page && page->pageID == 1 && page->W == 1920, "scene loadSceneData");
+    delete page;
+
+    // The processes warm up on a small page of the same kind.
+    const QString warm = d + QStringLiteral("/warm.xml");
+    ScaFileData *small = makeScene(20, 2, 1, 3u);
+    check(ScaFileProcessor::saveFileData(small, warm), "small scene written");
+    destroyScene(small);
+
+    const QVector<Sampled> loads = sample({{QStringLiteral("dom"), path, warm},
+                                           {QStringLiteral("scene-load"), path, warm},
+                                           {QStringLiteral("scene-props"), path, warm}});
+    const Result parse = sampled(family, QStringLiteral("bare setContent"), n, bytes.size(), loads[0], true);
+    Sampled destruction = loads[0];
+    destruction.timing = destruction.extra;
+    destruction.peakBytes = -1;
+    const Result destroyed = sampled(family, QStringLiteral("DOM destruction"), n, bytes.size(), destruction, true);
+    push(parse);
+    push(destroyed);
+    push(against(sampled(family, QStringLiteral("loadFileData"), n, bytes.size(), loads[1]), parse));
+    // Reading the page properties alone is at best a parse and the DOM's destruction.
+    push(against(sampled(family, QStringLiteral("loadSceneData"), n, bytes.size(), loads[2]), parse,
+                 destroyed.medianNs(), QStringLiteral("setContent + DOM destruction")));
+
+    const QVector<Sampled> saves = sample({{QStringLiteral("scene-save"), path, warm, out}, {QStringLiteral("dom"), out, warm}});
+    const qint64 written = readFile(out).size();
+    const Result writtenParse = sampled(family, QStringLiteral("bare setContent of saved"), n, written, saves[1], true);
+    Result save = against(sampled(family, QStringLiteral("saveFileData"), n, written, saves[0]), writtenParse);
+    save.peakBytes = -1;
+    push(save);
+    push(writtenParse);
 }
 
 void Runner::definitions(int n)
 {
-    const QString d = dir(QStringLiteral("definitions"), n);
+    const QString family = QStringLiteral("definitions");
+    const QString d = dir(family, n);
     const QString path = d + QStringLiteral("/definitions.xml");
+    const QString treeOut = d + QStringLiteral("/tree.xml");
+    const QString tableOut = d + QStringLiteral("/tables.xml");
     FileDataTree *source = makeDefinitions(n, 11u + unsigned(n));
     check(TgchFileProcessor::writeToFile(source, path), "definitions written");
     const QByteArray bytes = readFile(path);
     const int channels = source->channels.size();
     const int alarms = source->alarms.size();
+    destroyFileDataTree(source);
     auto complete = [&](const FileDataTree *tree) {
         return tree && tree->channels.size() == channels && tree->tags.size() == n && tree->alarms.size() == alarms;
     };
 
-    const Result parse = domBaseline(QStringLiteral("definitions"), n, bytes);
-
-    Result &load = add(QStringLiteral("definitions"), QStringLiteral("loadFileData"), n, bytes.size(),
-                       measure(m_options.runs, [&] {
-                           FileDataTree *tree = nullptr;
-                           const double ns = elapsedNs([&] { tree = TgchFileProcessor::loadFileData(bytes); });
-                           check(complete(tree), "definitions loadFileData");
-                           destroyFileDataTree(tree);
-                           return ns;
-                       }));
-    against(load, parse);
-    load.peakBytes = peak([&] { TgchFileProcessor::loadFileData(bytes); });
-
-    // A reload as a change notification causes it: the old tree is freed,
-    // the file read and parsed again, and the update announced.
+    // What the timed processes load must be what was generated.
+    FileDataTree *tree = TgchFileProcessor::loadFileData(bytes);
+    check(complete(tree), "definitions loadFileData");
+    destroyFileDataTree(tree);
     {
         TagChFileWatcher watcher(path, nullptr);
         int updates = 0;
         QObject::connect(&watcher, &TagChFileWatcher::tgchFileUpdated, [&updates] { ++updates; });
-        auto reload = [&] {
-            QMetaObject::invokeMethod(&watcher, "onFileChanged", Qt::DirectConnection, Q_ARG(QString, path));
-        };
-        Result &r = add(QStringLiteral("definitions"), QStringLiteral("watcher reload"), n, bytes.size(),
-                        measure(m_options.runs, [&] {
-                            const int before = updates;
-                            const double ns = elapsedNs(reload);
-                            check(updates == before + 1 && complete(watcher.tagChData()), "watcher reload");
-                            return ns;
-                        }));
-        against(r, parse);
-        r.peakBytes = peak(reload);
+        QMetaObject::invokeMethod(&watcher, "onFileChanged", Qt::DirectConnection, Q_ARG(QString, path));
+        check(updates == 1 && complete(watcher.tagChData()), "watcher reload");
         destroyFileDataTree(watcher.tagChData());
     }
 
-    const QString treeOut = d + QStringLiteral("/tree.xml");
-    Result tree = add(QStringLiteral("definitions"), QStringLiteral("writeToFile (tree)"), n, 0,
-                      measure(m_options.runs, [&] {
-                          bool written = false;
-                          const double ns = elapsedNs([&] { written = TgchFileProcessor::writeToFile(source, treeOut); });
-                          check(written, "definitions tree writer");
-                          return ns;
-                      }));
-    const QByteArray treeBytes = readFile(treeOut);
-    tree.bytes = treeBytes.size();
-    against(tree, domBaseline(QStringLiteral("definitions"), n, treeBytes, QStringLiteral("bare setContent of tree output")));
+    // The processes warm up on a small file of the same kind.
+    const QString warm = d + QStringLiteral("/warm.xml");
+    FileDataTree *small = makeDefinitions(20, 3u);
+    check(TgchFileProcessor::writeToFile(small, warm), "small definitions written");
+    destroyFileDataTree(small);
 
-    EditingTables tables = makeEditingTables(*source);
-    const QString tableOut = d + QStringLiteral("/tables.xml");
-    Result table = add(QStringLiteral("definitions"), QStringLiteral("writeToFile (tables)"), n, 0,
-                       measure(m_options.runs, [&] {
-                           bool written = false;
-                           const double ns = elapsedNs([&] {
-                               written = TgchFileProcessor::writeToFile(tables.channels.get(), tables.tags.get(), tableOut);
-                           });
-                           check(written, "definitions table writer");
-                           return ns;
-                       }));
-    const QByteArray tableBytes = readFile(tableOut);
-    table.bytes = tableBytes.size();
-    against(table, domBaseline(QStringLiteral("definitions"), n, tableBytes, QStringLiteral("bare setContent of table output")));
+    const QVector<Sampled> loads = sample({{QStringLiteral("dom"), path, warm},
+                                           {QStringLiteral("definitions-load"), path, warm},
+                                           {QStringLiteral("watcher-reload"), path, warm}});
+    const Result parse = sampled(family, QStringLiteral("bare setContent"), n, bytes.size(), loads[0], true);
+    push(parse);
+    push(against(sampled(family, QStringLiteral("loadFileData"), n, bytes.size(), loads[1]), parse));
+    push(against(sampled(family, QStringLiteral("watcher reload"), n, bytes.size(), loads[2]), parse));
 
-    // The writers' results replace the placeholders added before their baselines.
-    for (Result &r : m_results) {
-        if (r.size == n && r.key() == tree.key())
-            r = tree;
-        if (r.size == n && r.key() == table.key())
-            r = table;
+    // Each writer's output must load back into as many records.
+    struct Writer
+    {
+        const char *operation;
+        const char *name;
+        QString out;
+        const char *baseline;
+    };
+    for (const Writer &w : {Writer{"tree-write", "writeToFile (tree)", treeOut, "bare setContent of tree output"},
+                            Writer{"table-write", "writeToFile (tables)", tableOut, "bare setContent of table output"}}) {
+        const QVector<Sampled> saves = sample({{QLatin1String(w.operation), path, warm, w.out}, {QStringLiteral("dom"), w.out, warm}});
+        FileDataTree *back = TgchFileProcessor::loadFileData(w.out);
+        // The table writer writes no alarms.
+        check(back && back->channels.size() == channels && back->tags.size() == n
+                  && back->alarms.size() == (QLatin1String(w.operation) == QLatin1String("tree-write") ? alarms : 0),
+              w.name);
+        destroyFileDataTree(back);
+        const qint64 written = readFile(w.out).size();
+        const Result writtenParse = sampled(family, QLatin1String(w.baseline), n, written, saves[1], true);
+        Result save = against(sampled(family, QLatin1String(w.name), n, written, saves[0]), writtenParse);
+        save.peakBytes = -1;
+        push(save);
+        push(writtenParse);
     }
-    destroyFileDataTree(source);
 }
 
 void Runner::csv(int n)
 {
-    const QString path = dir(QStringLiteral("csv"), n) + QStringLiteral("/tags.csv");
+    const QString family = QStringLiteral("csv");
+    const QString path = dir(family, n) + QStringLiteral("/tags.csv");
     const QByteArray bytes = makeCsv(n, 13u + unsigned(n));
     check(writeFile(path, bytes), "CSV written");
 
-    // What any reader of the file does at least: read it, decode it and cut
-    // it into lines and fields.
-    Result &split = add(QStringLiteral("csv"), QStringLiteral("read and split"), n, bytes.size(),
-                        measure(m_options.runs, [&] {
-                            int fields = 0;
-                            const double ns = elapsedNs([&] {
-                                QFile file(path);
-                                if (!file.open(QIODevice::ReadOnly))
-                                    return;
-                                QTextStream stream(&file);
-                                const QString text = stream.readAll();
-                                for (const QStringRef &line : text.splitRef(QLatin1Char('\n')))
-                                    fields += line.split(QLatin1Char(';')).size();
-                            });
-                            check(fields >= 4 * n, "CSV split");
-                            return ns;
-                        }));
-    split.isBaseline = true;
-    const Result baseline = split;
-
-    Result &load = add(QStringLiteral("csv"), QStringLiteral("loadTagsFromCSV"), n, bytes.size(),
-                       measure(m_options.runs, [&] {
-                           FileDataTree *tree = nullptr;
-                           const double ns = elapsedNs([&] { tree = TgchFileProcessor::loadTagsFromCSV(path); });
-                           check(tree && tree->tags.size() == n, "loadTagsFromCSV");
-                           destroyFileDataTree(tree);
-                           return ns;
-                       }));
-    against(load, baseline);
-    load.peakBytes = peak([&] { TgchFileProcessor::loadTagsFromCSV(path); });
+    // Not a DOM: timed in this process, in turns with its baseline.
+    const QVector<Timing> t = measureInTurns(m_options.runs, {
+        // What any reader of the file does at least: read it, decode it and
+        // cut it into lines and fields.
+        [&] {
+            int fields = 0;
+            const double ns = elapsedNs([&] {
+                QFile file(path);
+                if (!file.open(QIODevice::ReadOnly))
+                    return;
+                QTextStream stream(&file);
+                const QString text = stream.readAll();
+                for (const QStringRef &line : text.splitRef(QLatin1Char('\n')))
+                    fields += line.split(QLatin1Char(';')).size();
+            });
+            check(fields >= 4 * n, "CSV split");
+            return ns;
+        },
+        [&] {
+            FileDataTree *tree = nullptr;
+            const double ns = elapsedNs([&] { tree = TgchFileProcessor::loadTagsFromCSV(path); });
+            check(tree && tree->tags.size() == n, "loadTagsFromCSV");
+            destroyFileDataTree(tree);
+            return ns;
+        },
+    });
+    const Result split = baseline(result(family, QStringLiteral("read and split"), n, bytes.size(), t[0]));
+    Result load = against(result(family, QStringLiteral("loadTagsFromCSV"), n, bytes.size(), t[1]), split);
+    if (m_options.memory) {
+        bool ok = true;
+        load.peakBytes = sampleInTurns(0, {{QStringLiteral("csv-load"), path}}, true, &ok).value(0).peakBytes;
+        check(ok, "loadTagsFromCSV in a process of its own");
+    }
+    push(split);
+    push(load);
 }
 
 void Runner::project(int n)
 {
     // n component instances spread over 500 pages, with the other item kinds
     // in their usual share beside them.
+    const QString family = QStringLiteral("project");
     const int pages = 500;
     const int perPage = qMax(1, n / pages);
     const int itemsPerPage = qMax(1, (perPage * 100 + 59) / 60);
@@ -365,57 +354,51 @@ void Runner::project(int n)
     const int instances = uids.size();
     // Enough calls per run that a run takes milliseconds at every size.
     const int calls = qMax(5, 2000000 / qMax(1, instances));
-
-    // One visit of every instance: the least a project-wide search costs.
-    Result &scan = add(QStringLiteral("project"), QStringLiteral("bare scan of instances"), instances, 0,
-                       measure(m_options.runs, [&] {
-                           int visited = 0;
-                           const double ns = elapsedNs([&] {
-                               for (int i = 0; i < calls; ++i) {
-                                   for (const ScaFileData *file : qAsConst(tree.files))
-                                       for (const ScadaObjectLoadData_t *o : file->scadaObjects)
-                                           visited += o->Uid != i;
-                               }
-                           });
-                           check(visited == calls * instances, "scan");
-                           return ns;
-                       }),
-                       calls);
-    scan.isBaseline = true;
-    const Result baseline = scan;
-
     qsrand(1);
-    Result &unique = add(QStringLiteral("project"), QStringLiteral("requestUniqueId"), instances, 0,
-                         measure(m_options.runs, [&] {
-                             int last = -1;
-                             const double ns = elapsedNs([&] {
-                                 for (int i = 0; i < calls; ++i)
-                                     last = tree.requestUniqueId();
-                             });
-                             check(last >= 0, "requestUniqueId");
-                             return ns;
-                         }),
-                         calls);
-    against(unique, baseline);
-
     std::mt19937 random(5);
-    Result &block = add(QStringLiteral("project"), QStringLiteral("getBlock"), instances, 0,
-                        measure(m_options.runs, [&] {
-                            QVector<int> wanted(calls);
-                            for (int &w : wanted)
-                                w = uids.at(std::uniform_int_distribution<int>(0, instances - 1)(random));
-                            int found = 0;
-                            const double ns = elapsedNs([&] {
-                                for (int w : wanted) {
-                                    const ScadaObjectLoadData_t *o = tree.getBlock(w);
-                                    found += o && o->Uid == w;
-                                }
-                            });
-                            check(found == calls, "getBlock");
-                            return ns;
-                        }),
-                        calls);
-    against(block, baseline);
+
+    const QVector<Timing> t = measureInTurns(m_options.runs, {
+        // One visit of every instance: the least a project-wide search costs.
+        [&] {
+            int visited = 0;
+            const double ns = elapsedNs([&] {
+                for (int i = 0; i < calls; ++i) {
+                    for (const ScaFileData *file : qAsConst(tree.files))
+                        for (const ScadaObjectLoadData_t *o : file->scadaObjects)
+                            visited += o->Uid != i;
+                }
+            });
+            check(visited == calls * instances, "scan");
+            return ns;
+        },
+        [&] {
+            int last = -1;
+            const double ns = elapsedNs([&] {
+                for (int i = 0; i < calls; ++i)
+                    last = tree.requestUniqueId();
+            });
+            check(last >= 0, "requestUniqueId");
+            return ns;
+        },
+        [&] {
+            QVector<int> wanted(calls);
+            for (int &w : wanted)
+                w = uids.at(std::uniform_int_distribution<int>(0, instances - 1)(random));
+            int found = 0;
+            const double ns = elapsedNs([&] {
+                for (int w : wanted) {
+                    const ScadaObjectLoadData_t *o = tree.getBlock(w);
+                    found += o && o->Uid == w;
+                }
+            });
+            check(found == calls, "getBlock");
+            return ns;
+        },
+    });
+    const Result scan = baseline(result(family, QStringLiteral("bare scan of instances"), instances, 0, t[0], calls));
+    push(scan);
+    push(against(result(family, QStringLiteral("requestUniqueId"), instances, 0, t[1], calls), scan));
+    push(against(result(family, QStringLiteral("getBlock"), instances, 0, t[2], calls), scan));
 
     for (ScaFileData *file : qAsConst(tree.files))
         destroyScene(file);
@@ -425,11 +408,12 @@ void Runner::project(int n)
 void Runner::library(int n)
 {
     // The engine reads the user library from the home directory.
+    const QString family = QStringLiteral("library");
     const QString home = dir(QStringLiteral("home"), n);
     QDir().mkpath(home + QStringLiteral("/Korvela"));
+    const QString userFile = home + QStringLiteral("/Korvela/userlib.xml");
     const int userComponents = qMax(1, n / 10);
-    check(writeFile(home + QStringLiteral("/Korvela/userlib.xml"), makeUserLibrary(userComponents, 19u + unsigned(n))),
-          "user library written");
+    check(writeFile(userFile, makeUserLibrary(userComponents, 19u + unsigned(n))), "user library written");
     const QString libPath = dir(QStringLiteral("scdLib"), n) + QStringLiteral("/objlib.xml");
     const QByteArray libBytes = makeComponentLibrary(n, 23u + unsigned(n));
     check(writeFile(libPath, libBytes), "component library written");
@@ -437,65 +421,54 @@ void Runner::library(int n)
     check(writeFile(image, QByteArray(2048, '\x42')), "image written");
     qputenv("HOME", home.toLocal8Bit());
 
-    const Result parse = domBaseline(QStringLiteral("library"), n, libBytes);
-
-    // Reading appends to the engine's lists: every run reads into a spare engine.
-    auto *spare = new ScadaEngine;
-    Result &read = add(QStringLiteral("library"), QStringLiteral("readLibDir"), n, libBytes.size(),
-                       measure(m_options.runs, [&] {
-                           const int before = spare->getLibraryObjectList().size();
-                           bool ok = false;
-                           const double ns = elapsedNs([&] { ok = spare->readLibDir(libPath); });
-                           check(ok && spare->getLibraryObjectList().size() == before + n, "readLibDir");
-                           return ns;
-                       }));
-    against(read, parse);
-    read.peakBytes = peak([&] { spare->readLibDir(libPath); });
-
     auto *engine = new ScadaEngine;
     check(engine->getUserObjectList().size() == userComponents, "user library read");
     check(engine->readLibDir(libPath) && engine->getLibraryObjectList().size() == n, "component library read");
 
+    const QString warm = dir(QStringLiteral("scdLib-warm"), n) + QStringLiteral("/objlib.xml");
+    check(writeFile(warm, makeComponentLibrary(20, 3u)), "small library written");
+    const QVector<Sampled> reads = sample({{QStringLiteral("dom"), libPath, warm}, {QStringLiteral("library-read"), libPath, warm}});
+    const Result parse = sampled(family, QStringLiteral("bare setContent"), n, libBytes.size(), reads[0], true);
+    push(parse);
+    push(against(sampled(family, QStringLiteral("readLibDir"), n, libBytes.size(), reads[1]), parse));
+
     const int calls = 1000;
     int expected = 2 * userComponents + 1; // ids 0, 2, 4, ... and 1, 3, ... are taken
-    Result &uid = add(QStringLiteral("library"), QStringLiteral("chooseaUID"), n, 0,
-                      measure(m_options.runs, [&] {
-                          bool ok = true;
-                          const double ns = elapsedNs([&] {
-                              for (int i = 0; i < calls; ++i) {
-                                  const int id = engine->chooseaUID();
-                                  ok = ok && id == expected;
-                                  // Odd ids up to 2n - 1 are free, then every id from 2n.
-                                  expected += expected < 2 * n - 1 ? 2 : 1;
-                              }
-                          });
-                          check(ok, "chooseaUID");
-                          return ns;
-                      }),
-                      calls);
-    Q_UNUSED(uid);
+    const Timing ids = measure(m_options.runs, [&] {
+        bool ok = true;
+        const double ns = elapsedNs([&] {
+            for (int i = 0; i < calls; ++i) {
+                const int id = engine->chooseaUID();
+                ok = ok && id == expected;
+                // Odd ids up to 2n - 1 are free, then every id from 2n.
+                expected += expected < 2 * n - 1 ? 2 : 1;
+            }
+        });
+        check(ok, "chooseaUID");
+        return ns;
+    });
+    push(result(family, QStringLiteral("chooseaUID"), n, 0, ids, calls));
 
-    const QString userFile = home + QStringLiteral("/Korvela/userlib.xml");
-    Result add1 = add(QStringLiteral("library"), QStringLiteral("addUserObject"), n, 0,
-                      measure(m_options.runs, [&] {
-                          auto *object = new ScadaLibObject;
-                          object->name = QStringLiteral("New pump");
-                          object->objectCategory = QStringLiteral("Pumps");
-                          object->images.append(image);
-                          const int before = engine->getUserObjectList().size();
-                          const double ns = elapsedNs([&] { engine->addUserObject(object); });
-                          check(engine->getUserObjectList().size() == before + 1
-                                    && object->images.value(0) == QStringLiteral("images/new_pump.png"),
-                                "addUserObject");
-                          return ns;
-                      }));
-    const QByteArray written = readFile(userFile);
-    add1.bytes = written.size();
-    against(add1, domBaseline(QStringLiteral("library"), n, written, QStringLiteral("bare setContent of user library")));
-    for (Result &r : m_results) {
-        if (r.size == n && r.key() == add1.key())
-            r = add1;
-    }
+    QByteArray written;
+    const QVector<Timing> adds = measureInTurns(m_options.runs, {
+        [&] {
+            auto *object = new ScadaLibObject;
+            object->name = QStringLiteral("New pump");
+            object->objectCategory = QStringLiteral("Pumps");
+            object->images.append(image);
+            const int before = engine->getUserObjectList().size();
+            const double ns = elapsedNs([&] { engine->addUserObject(object); });
+            check(engine->getUserObjectList().size() == before + 1
+                      && object->images.value(0) == QStringLiteral("images/new_pump.png"),
+                  "addUserObject");
+            written = readFile(userFile);
+            return ns;
+        },
+        bareParse(&written),
+    });
+    const Result writtenParse = baseline(result(family, QStringLiteral("bare setContent of user library"), n, written.size(), adds[1]));
+    push(against(result(family, QStringLiteral("addUserObject"), n, written.size(), adds[0]), writtenParse));
+    push(writtenParse);
 }
 
 QString timeText(double ns)
@@ -743,9 +716,24 @@ int main(int argc, char **argv)
                                   QStringLiteral("Comma-separated families: scene, definitions, csv, project, library."),
                                   QStringLiteral("list"));
     const QCommandLineOption noMemory(QStringLiteral("no-memory"), QStringLiteral("Skip the peak memory measurements."));
+    const QCommandLineOption keep(QStringLiteral("keep"), QStringLiteral("Generate the inputs in DIR and keep them."),
+                                  QStringLiteral("DIR"));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Write the figures to FILE."), QStringLiteral("FILE"));
-    parser.addOptions({quick, sizes, runs, only, noMemory, json});
+    parser.addOptions({quick, sizes, runs, only, noMemory, keep, json});
+    // How the program runs one sample in a process of its own.
+    QCommandLineOption sampleOp(QStringLiteral("sample"), QString(), QStringLiteral("operation"));
+    QCommandLineOption input(QStringLiteral("input"), QString(), QStringLiteral("file"));
+    QCommandLineOption output(QStringLiteral("output"), QString(), QStringLiteral("file"));
+    QCommandLineOption warm(QStringLiteral("warm"), QString(), QStringLiteral("file"));
+    QCommandLineOption cold(QStringLiteral("cold"), QString());
+    for (QCommandLineOption *o : {&sampleOp, &input, &output, &warm, &cold}) {
+        o->setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(*o);
+    }
     parser.process(app);
+    if (parser.isSet(sampleOp))
+        return runSample({parser.value(sampleOp), parser.value(input), parser.value(warm), parser.value(output)},
+                         parser.isSet(cold));
 
     Options options;
     QStringList sizeTexts = parser.isSet(sizes) ? parser.value(sizes).split(QLatin1Char(','), Qt::SkipEmptyParts)
@@ -779,15 +767,16 @@ int main(int argc, char **argv)
         }
     }
 
-    QTemporaryDir work;
-    if (!work.isValid()) {
-        std::fprintf(stderr, "zadururu-bench: no temporary directory\n");
+    QTemporaryDir temporary;
+    const QString work = parser.isSet(keep) ? QDir(parser.value(keep)).absolutePath() : temporary.path();
+    if (!(parser.isSet(keep) ? QDir().mkpath(work) : temporary.isValid())) {
+        std::fprintf(stderr, "zadururu-bench: no directory for the inputs\n");
         return 2;
     }
     // Nothing the engine creates under the home directory reaches the real one.
-    qputenv("HOME", work.path().toLocal8Bit());
+    qputenv("HOME", work.toLocal8Bit());
 
-    Runner bench(options, work.path());
+    Runner bench(options, work);
     for (int n : qAsConst(options.sizes)) {
         std::fprintf(stderr, "size %d\n", n);
         for (const QString &f : qAsConst(options.families)) {

@@ -1,14 +1,10 @@
 #include "measure.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <algorithm>
 #include <cmath>
 
-#include <malloc.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace Bench {
 
@@ -36,73 +32,24 @@ Timing measure(int runs, const std::function<double()> &run)
     return t;
 }
 
+QVector<Timing> measureInTurns(int runs, const QVector<std::function<double()>> &operations)
+{
+    QVector<Timing> timings(operations.size());
+    for (int i = 0; i < operations.size(); ++i)
+        timings[i].firstNs = operations.at(i)();
+    for (int round = 0; round < runs; ++round) {
+        for (int i = 0; i < operations.size(); ++i)
+            timings[i].runsNs.append(operations.at(i)());
+    }
+    return timings;
+}
+
 double elapsedNs(const std::function<void()> &body)
 {
     QElapsedTimer timer;
     timer.start();
     body();
     return double(timer.nsecsElapsed());
-}
-
-namespace {
-
-// A field of /proc/self/status in bytes ("VmRSS:   1234 kB").
-qint64 statusBytes(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return -1;
-}
-
-bool resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
-}
-
-} // namespace
-
-qint64 peakMemory(const std::function<void()> &body)
-{
-    int channel[2];
-    if (pipe(channel) != 0)
-        return -1;
-    const pid_t child = fork();
-    if (child < 0) {
-        close(channel[0]);
-        close(channel[1]);
-        return -1;
-    }
-    if (child == 0) {
-        close(channel[0]);
-        // Heap the parent freed would be reused without showing as growth.
-        malloc_trim(0);
-        qint64 grown = -1;
-        if (resetPeak()) {
-            const qint64 before = statusBytes("VmRSS");
-            body();
-            const qint64 peak = statusBytes("VmHWM");
-            if (before >= 0 && peak >= 0)
-                grown = peak - before;
-        }
-        const ssize_t written = write(channel[1], &grown, sizeof grown);
-        close(channel[1]);
-        _exit(written == sizeof grown ? 0 : 1);
-    }
-    close(channel[1]);
-    qint64 grown = -1;
-    if (read(channel[0], &grown, sizeof grown) != sizeof grown)
-        grown = -1;
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? grown : -1;
 }
 
 double growthExponent(const QVector<double> &sizes, const QVector<double> &values)

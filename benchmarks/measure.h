@@ -24,15 +24,16 @@ struct Timing
  */
 Timing measure(int runs, const std::function<double()> &run);
 
+/**
+ * Measures several operations in turns: a warm-up round, then @p runs rounds
+ * in which each is called once, in order. Operations compared with each other
+ * so see the same history of the heap (a freed DOM leaves it fragmented, which
+ * slows the next large parse, whoever does it) and the same load of the machine.
+ */
+QVector<Timing> measureInTurns(int runs, const QVector<std::function<double()>> &operations);
+
 /// Nanoseconds that @p body takes, on the monotonic clock.
 double elapsedNs(const std::function<void()> &body);
-
-/**
- * Peak memory that @p body adds, in bytes: run in a forked child whose peak
- * resident size is reset first (so what the parent holds is not counted),
- * read before the child exits. Negative when it cannot be measured.
- */
-qint64 peakMemory(const std::function<void()> &body);
 
 /// Least-squares slope of log(value) over log(size): 1 is linear, 2 quadratic.
 double growthExponent(const QVector<double> &sizes, const QVector<double> &values);
