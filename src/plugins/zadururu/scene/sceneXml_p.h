@@ -6,53 +6,87 @@
 
 #include <QDomElement>
 #include <QString>
+#include <QVarLengthArray>
 #include <QXmlStreamWriter>
 
 struct ItemCommonData_t;
 
 namespace SceneXml {
 
-/// The text of the first child element @p name: character data and CDATA joined; empty when absent.
-inline QString childText(const QDomElement &parent, const QString &name)
+/**
+ * The child elements of one element, collected in a single walk, so that a
+ * reader looking up many fields does not walk the children once per field.
+ * A lookup gives the first child element of a name, as firstChildElement()
+ * does, or a null element.
+ */
+class Children
 {
-    return parent.firstChildElement(name).text();
+public:
+    explicit Children(const QDomElement &parent)
+    {
+        for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+            m_entries.append({e.tagName(), e});
+    }
+
+    QDomElement element(const QString &name) const
+    {
+        for (const Entry &entry : m_entries) {
+            if (entry.name == name)
+                return entry.element;
+        }
+        return QDomElement();
+    }
+
+private:
+    struct Entry
+    {
+        QString name;
+        QDomElement element;
+    };
+    QVarLengthArray<Entry, 32> m_entries;
+};
+
+/// The text of the first child element @p name: character data and CDATA joined; empty when absent.
+inline QString childText(const Children &parent, const QString &name)
+{
+    return parent.element(name).text();
 }
 
 /// The text of child element @p name when present (an empty one gives empty), else @p absent.
-inline QString childTextOr(const QDomElement &parent, const QString &name, const QString &absent)
+inline QString childTextOr(const Children &parent, const QString &name, const QString &absent)
 {
-    const QDomElement e = parent.firstChildElement(name);
+    const QDomElement e = parent.element(name);
     return e.isNull() ? absent : e.text();
 }
 
 inline int toInt(const QString &text) { return text.toInt(nullptr, 10); }
 
 /// An integer child element; its text when present (so an empty one gives 0), else @p absent.
-inline int childInt(const QDomElement &parent, const QString &name, int absent = 0)
+inline int childInt(const Children &parent, const QString &name, int absent = 0)
 {
-    const QDomElement e = parent.firstChildElement(name);
+    const QDomElement e = parent.element(name);
     return e.isNull() ? absent : toInt(e.text());
 }
 
-inline bool childBoolOr(const QDomElement &parent, const QString &name, bool absent)
+inline bool childBoolOr(const Children &parent, const QString &name, bool absent)
 {
     return childInt(parent, name, absent ? 1 : 0) != 0;
 }
 
-inline qint64 childInt64(const QDomElement &parent, const QString &name)
+inline qint64 childInt64(const Children &parent, const QString &name)
 {
     return childText(parent, name).toLongLong(nullptr, 10);
 }
 
 /// A boolean stored as an integer: non-zero is true.
-inline bool childBool(const QDomElement &parent, const QString &name)
+inline bool childBool(const Children &parent, const QString &name)
 {
     return childInt(parent, name) != 0;
 }
 
-inline float childFloat(const QDomElement &parent, const QString &name, float absent)
+inline float childFloat(const Children &parent, const QString &name, float absent)
 {
-    const QDomElement e = parent.firstChildElement(name);
+    const QDomElement e = parent.element(name);
     return e.isNull() ? absent : e.text().toFloat();
 }
 
@@ -68,7 +102,7 @@ inline quint64 attrUInt64(const QDomElement &e, const QString &name)
 }
 
 /// Reads the common Geometry element and the group id of the Properties element.
-void readCommon(const QDomElement &item, ItemCommonData_t *common, int itemTypeCode);
+void readCommon(const Children &item, ItemCommonData_t *common, int itemTypeCode);
 
 /// Writes the Properties element carrying only the group id.
 void writeGroupProperties(QXmlStreamWriter &w, const ItemCommonData_t *common);
