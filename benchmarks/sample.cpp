@@ -155,10 +155,13 @@ Operation::Operation(const QString &operation, const QString &input, const QStri
 // Leaves the next @p bytes of heap allocations unfragmented and already
 // resident: blocks too large for the allocator's caches and too small to be
 // mapped of their own are touched and freed, and merge back into free space
-// that is no longer given back to the system.
+// that is no longer given back to the system. Allocations up to 32 MiB then
+// come from that space, as they do in a process that has run a while (the
+// allocator raises its threshold for mapping to that size as it goes).
 void prepareHeap(qint64 bytes)
 {
     mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
     const size_t block = 64 * 1024 - 64;
     std::vector<char *> blocks;
     blocks.reserve(size_t(bytes / block) + 1);
