@@ -686,11 +686,13 @@ bool writeJson(const QString &path, const Options &options, const QList<Result> 
 }
 
 // The library's developer diagnostics (a missing application library file)
-// would interleave with the table.
+// and Qt's notes about the display-less platform would interleave with the
+// table; warnings of the library and of Qt's own code still show.
 void quiet(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
+    if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(QLatin1String("QStandardPaths:")))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
 } // namespace
@@ -700,8 +702,8 @@ int main(int argc, char **argv)
     // Text items measure with the font system; no display is needed for that.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
     qInstallMessageHandler(quiet);
+    QGuiApplication app(argc, argv);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

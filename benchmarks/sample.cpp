@@ -195,9 +195,9 @@ int runSample(const Job &job, bool cold)
         std::fprintf(stderr, "zadururu-bench: unknown operation %s\n", qPrintable(job.operation));
         return 2;
     }
-    // A DOM takes up to twenty times the size of its file.
+    // A DOM takes about twenty times the size of its file.
     if (!cold)
-        prepareHeap(32 * QFileInfo(job.input).size() + 64 * 1024 * 1024);
+        prepareHeap(24 * QFileInfo(job.input).size() + 64 * 1024 * 1024);
 
     const qint64 before = cold && resetPeak() ? statusBytes("VmRSS") : -1;
     const double ns = op.run();

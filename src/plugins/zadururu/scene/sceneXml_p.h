@@ -4,47 +4,18 @@
 // writer. Readers take the first child element of a name; an absent element
 // or attribute gives the default, a present value that does not parse gives 0.
 
+#include "common/childElements_p.h"
+
 #include <QDomElement>
 #include <QString>
-#include <QVarLengthArray>
 #include <QXmlStreamWriter>
 
 struct ItemCommonData_t;
 
 namespace SceneXml {
 
-/**
- * The child elements of one element, collected in a single walk, so that a
- * reader looking up many fields does not walk the children once per field.
- * A lookup gives the first child element of a name, as firstChildElement()
- * does, or a null element.
- */
-class Children
-{
-public:
-    explicit Children(const QDomElement &parent)
-    {
-        for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
-            m_entries.append({e.tagName(), e});
-    }
-
-    QDomElement element(const QString &name) const
-    {
-        for (const Entry &entry : m_entries) {
-            if (entry.name == name)
-                return entry.element;
-        }
-        return QDomElement();
-    }
-
-private:
-    struct Entry
-    {
-        QString name;
-        QDomElement element;
-    };
-    QVarLengthArray<Entry, 32> m_entries;
-};
+/// The child elements of an item or of the page properties, collected once.
+using Children = ZadUruru::ChildElements;
 
 /// The text of the first child element @p name: character data and CDATA joined; empty when absent.
 inline QString childText(const Children &parent, const QString &name)
