@@ -5,7 +5,7 @@ JOBS    ?= $(shell nproc)
 PROJECT ?= examples/plant
 OUTPUT  ?= $(BUILD)/out
 
-.PHONY: all setup configure build run test translations clean
+.PHONY: all setup configure build run test bench translations clean
 
 all: build
 
@@ -38,6 +38,13 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Speed and memory figures of the loads, saves and lookups, with the goals
+# they are held to. BENCH_ARGS=--quick for small sizes, --json FILE to keep
+# the figures for a comparison between commits.
+BENCH_ARGS ?=
+bench: build
+	$(BUILD)/bin/zadururu-bench $(BENCH_ARGS)
 
 # Regenerates the translation source of the user-visible texts.
 translations: setup
