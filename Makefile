@@ -5,7 +5,7 @@ JOBS    ?= $(shell nproc)
 PROJECT ?= examples/plant
 OUTPUT  ?= $(BUILD)/out
 
-.PHONY: all setup configure build run test sanitize-build fuzz translations clean
+.PHONY: all setup configure build run test sanitize-build fuzz bench translations clean
 
 all: build
 
@@ -54,6 +54,13 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
 fuzz: sanitize-build
 	fuzz/run.sh $(SANITIZE_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
+# Speed and memory figures of the loads, saves and lookups, with the goals
+# they are held to. BENCH_ARGS=--quick for small sizes, --json FILE to keep
+# the figures for a comparison between commits.
+BENCH_ARGS ?=
+bench: build
+	$(BUILD)/bin/zadururu-bench $(BENCH_ARGS)
 
 # Regenerates the translation source of the user-visible texts.
 translations: setup

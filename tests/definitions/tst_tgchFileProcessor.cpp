@@ -196,6 +196,52 @@ private slots:
         freeTree(second);
     }
 
+    // Each field is the first child element of its name, wherever it stands
+    // among the others; a missing one takes its absent value.
+    void fieldsInAnyOrder()
+    {
+        FileDataTree *tree = TgchFileProcessor::loadFileData(wrap(
+            "<ChannelList><Channel><GroupID>4</GroupID><Station> </Station><x/><Name>A</Name>"
+            "<Name>B</Name><Id>9</Id></Channel></ChannelList>"
+            "<TagList><Tag><Protocolobjecttype>3</Protocolobjecttype><UnitName>bar</UnitName>"
+            "<Other>9</Other><Name>first</Name><Name>second</Name>"
+            "<Description>a<![CDATA[ <b>]]><!--note--> c</Description><Keywords>k<x>1</x>2</Keywords>"
+            "<Id>7</Id><Id>8</Id></Tag>"
+            "<Tag><Id>1</Id></Tag></TagList>"
+            "<AlarmList><Alarm><currentState>2</currentState><subscribers>{3,4}</subscribers>"
+            "<alarm_name>hot</alarm_name></Alarm></AlarmList>"));
+        QCOMPARE(tree->channels.size(), 2);
+        const pKanalDef_t *c = tree->channels.at(1);
+        QCOMPARE(c->Name, QString("A"));
+        QCOMPARE(c->Id, 9);
+        QCOMPARE(c->GroupID, 4);
+        QCOMPARE(c->Station, QString(" "));
+        QCOMPARE(c->ServerPORT, 0u);
+        QCOMPARE(c->Enabled, false);
+        QCOMPARE(tree->tags.size(), 2);
+        const pEtiketDef_t *t = tree->tags.at(0);
+        QCOMPARE(t->Name, QString("first"));
+        QCOMPARE(t->Id, 7);
+        QCOMPARE(int(t->Protocolobjecttype), 3);
+        QCOMPARE(t->UnitName, QString("bar"));
+        QCOMPARE(t->Description, QString("a <b> c"));
+        QCOMPARE(t->Keywords, QString("k12"));
+        QCOMPARE(t->Kanal_Id, -1);
+        QCOMPARE(t->PollFrequency, 0);
+        QCOMPARE(t->DeviceAddress, QString());
+        const pEtiketDef_t *u = tree->tags.at(1);
+        QCOMPARE(u->Id, 1);
+        QCOMPARE(u->Name, QString());
+        QCOMPARE(u->Kanal_Id, -1);
+        const pAlarmItem_t *a = tree->alarms.at(0);
+        QCOMPARE(a->alarm_name, QString("hot"));
+        QCOMPARE(a->subscribers, QList<int>({3, 4}));
+        QCOMPARE(a->currentState, 2);
+        QCOMPARE(a->Id, 0);
+        QCOMPARE(a->tagID, 0);
+        freeTree(tree);
+    }
+
     // Texts that XML must escape come back as they were, through both writers.
     void awkwardTexts()
     {

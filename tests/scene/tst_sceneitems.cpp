@@ -77,6 +77,7 @@ private slots:
     void chartValues();
     void table();
     void allKindsRoundTrip();
+    void firstOfEachName();
 };
 
 void tst_SceneItems::textDefaults()
@@ -430,6 +431,51 @@ void tst_SceneItems::allKindsRoundTrip()
     QCOMPARE(QString::fromUtf8(again).remove(path), QString::fromUtf8(bytes).remove(path));
     destroyScaFileData(third);
     destroyScaFileData(back);
+}
+
+// Every reader takes the first child element of each name, wherever it
+// stands among the item's children.
+void tst_SceneItems::firstOfEachName()
+{
+    const Loaded l(page(
+        "<Item><componentUid>c1</componentUid><componentUid>c2</componentUid><labelText>L</labelText>"
+        "<Properties Uid=\"5\" Name=\"n\"/><Properties Uid=\"6\"/><Geometry X=\"3.9\" W=\"4\"/>"
+        "<Geometry X=\"8\"/><ItemType>ScadaObject</ItemType><lofx>2</lofx><lofx>9</lofx></Item>"
+        "<Item><ItemPosX>7.5</ItemPosX><Height>9</Height><Width>11</Width><Width>99</Width>"
+        "<ItemText>a</ItemText><ItemText>b</ItemText><ItemType>TextItem</ItemType><Family>F</Family></Item>"
+        "<Item><lofy>4</lofy><labelText>x</labelText><labelText>y</labelText><ItemType>DbqTextItem</ItemType></Item>"
+        "<Item><UpperLimit>5</UpperLimit><UpperLimit>6</UpperLimit><TagIDs><Tag>3</Tag></TagIDs>"
+        "<TagIDs><Tag>4</Tag></TagIDs><ItemType>RTChartItem</ItemType></Item>"
+        "<Item><TableData><Row><CellText>a</CellText></Row></TableData><TableData><Row/></TableData>"
+        "<ItemType>TableItem</ItemType></Item>"));
+    QVERIFY(l.file);
+    QCOMPARE(l.file->scadaObjects.size(), 1);
+    const ScadaObjectLoadData_t *o = l.file->scadaObjects.first();
+    QCOMPARE(o->Uid, 5);
+    QCOMPARE(o->common->Name, QStringLiteral("n"));
+    QCOMPARE(o->common->X, 3);
+    QCOMPARE(o->common->W, 4);
+    QCOMPARE(o->componentUid, QStringLiteral("c1"));
+    QCOMPARE(o->labelText, QStringLiteral("L"));
+    QCOMPARE(o->lofx, 2);
+    QCOMPARE(o->highLimit, 100.0f);
+    const TextItemLoadData_t *t = l.file->textItems.first();
+    QCOMPARE(t->ItemText, QStringLiteral("a"));
+    QCOMPARE(t->common->X, 7);
+    QCOMPARE(t->common->W, 11);
+    QCOMPARE(t->common->H, 9);
+    QCOMPARE(t->Family, QStringLiteral("F"));
+    const DbQueryTextItemLoadData_t *d = l.file->dbqTextItems.first();
+    QCOMPARE(d->labelText, QStringLiteral("x"));
+    QCOMPARE(d->lofy, 4);
+    QCOMPARE(d->bgColor, QStringLiteral("#000"));
+    const RealTimeChartItemLoadData_t *r = l.file->rtChartItems.first();
+    QCOMPARE(r->UpperLimit, 5);
+    QCOMPARE(r->TagIDs.size(), 1);
+    QCOMPARE(r->TagIDs.first().Tag, 3);
+    QCOMPARE(r->ShowLegend, true);
+    const TableItemLoadData_t *table = l.file->tableItems.first();
+    QCOMPARE(table->rows, (QList<QList<QString>>{{QStringLiteral("a")}}));
 }
 
 QTEST_MAIN(tst_SceneItems)

@@ -23,9 +23,14 @@ static void collectText(const QDomNode &node, QString &out)
 
 QString elementText(const QDomElement &element)
 {
+    // Most elements hold one piece of text: take it as it is.
+    const QDomNode first = element.firstChild();
+    if (first.isNull())
+        return QString();
+    if (first.isText() && first.nextSibling().isNull())
+        return first.toText().data();
     QString text;
-    if (!element.isNull())
-        collectText(element, text);
+    collectText(element, text);
     return text;
 }
 

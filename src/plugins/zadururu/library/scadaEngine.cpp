@@ -1,7 +1,7 @@
 #include "scadaEngine.h"
 
+#include "common/childElements_p.h"
 #include "common/xmlLimits.h"
-
 #include "common/wholeFileWriter_p.h"
 #include "common/xmlText_p.h"
 
@@ -25,25 +25,27 @@ const char componentLibraryFileName[] = "objlib.xml";
 const char userLibraryFileName[] = "userlib.xml";
 const char imagePrefix[] = "images/";
 
+using ZadUruru::ChildElements;
+
 // Text of the first child element named @p tag; empty when there is none.
-QString childText(const QDomElement &object, const QString &tag)
+QString childText(const ChildElements &object, const QString &tag)
 {
-    return object.firstChildElement(tag).text();
+    return object.element(tag).text();
 }
 
 // Decimal integer of a child element; empty, non-numeric and fractional
 // texts give 0.
-int childInt(const QDomElement &object, const QString &tag)
+int childInt(const ChildElements &object, const QString &tag)
 {
     return childText(object, tag).toInt(nullptr, 10);
 }
 
 // Image elements are numbered from 1; the first missing index ends the list.
-QList<QString> childImages(const QDomElement &object)
+QList<QString> childImages(const ChildElements &object)
 {
     QList<QString> images;
     for (int k = 1;; ++k) {
-        const QDomElement image = object.firstChildElement(QLatin1String("image") + QString::number(k));
+        const QDomElement image = object.element(QLatin1String("image") + QString::number(k));
         if (image.isNull())
             break;
         images.append(QLatin1String(imagePrefix) + image.text());
@@ -140,19 +142,21 @@ bool ScadaEngine::readLibDir(QString filePath)
          element = element.nextSiblingElement(QStringLiteral("object"))) {
         auto *object = new ScadaLibObject;
         object->name = element.attribute(QStringLiteral("name"));
-        object->objectCategory = childText(element, QStringLiteral("objectCategory"));
-        object->objectUID = childInt(element, QStringLiteral("objectUID"));
+        // Every field is looked up among the children, collected once.
+        const ChildElements children(element);
+        object->objectCategory = childText(children, QStringLiteral("objectCategory"));
+        object->objectUID = childInt(children, QStringLiteral("objectUID"));
         recordUsedId(object->objectUID);
-        object->objectType = childInt(element, QStringLiteral("objectType"));
-        object->rtuID = childInt(element, QStringLiteral("rtuID"));
-        object->registerID = childInt(element, QStringLiteral("registerID"));
-        object->width = childInt(element, QStringLiteral("width"));
-        object->height = childInt(element, QStringLiteral("height"));
-        object->lofX = childInt(element, QStringLiteral("lofX"));
-        object->lofY = childInt(element, QStringLiteral("lofY"));
-        object->m_val = float(childInt(element, QStringLiteral("m_val")));
-        object->a_val = float(childInt(element, QStringLiteral("a_val")));
-        object->images = childImages(element);
+        object->objectType = childInt(children, QStringLiteral("objectType"));
+        object->rtuID = childInt(children, QStringLiteral("rtuID"));
+        object->registerID = childInt(children, QStringLiteral("registerID"));
+        object->width = childInt(children, QStringLiteral("width"));
+        object->height = childInt(children, QStringLiteral("height"));
+        object->lofX = childInt(children, QStringLiteral("lofX"));
+        object->lofY = childInt(children, QStringLiteral("lofY"));
+        object->m_val = float(childInt(children, QStringLiteral("m_val")));
+        object->a_val = float(childInt(children, QStringLiteral("a_val")));
+        object->images = childImages(children);
 
         object->isUserObject = !fromComponentLibrary;
         if (fromComponentLibrary)

@@ -20,37 +20,37 @@ namespace {
 // in the order they are written.
 struct IntField
 {
-    const char *name;
+    QString name;
     int ScadaObjectLoadData_t::*member;
 };
 
 const IntField tagBindings[] = {
-    {"tagID_image", &ScadaObjectLoadData_t::tagID_image},
-    {"tagID_label", &ScadaObjectLoadData_t::tagID_label},
-    {"tagID_width", &ScadaObjectLoadData_t::tagID_width},
-    {"tagID_height", &ScadaObjectLoadData_t::tagID_height},
-    {"tagID_posx", &ScadaObjectLoadData_t::tagID_posx},
-    {"tagID_posy", &ScadaObjectLoadData_t::tagID_posy},
-    {"tagID_rotAng", &ScadaObjectLoadData_t::tagID_rotAng},
-    {"tagID_txtColor", &ScadaObjectLoadData_t::tagID_txtColor},
-    {"tagID_maskColor", &ScadaObjectLoadData_t::tagID_maskColor},
-    {"tagID_maskOpac", &ScadaObjectLoadData_t::tagID_maskOpac},
-    {"tagID_eventTarget", &ScadaObjectLoadData_t::tagID_eventTarget},
-    {"tagID_cusProp1", &ScadaObjectLoadData_t::tagID_cusProp1},
-    {"tagID_cusProp2", &ScadaObjectLoadData_t::tagID_cusProp2},
-    {"tagID_cusProp3", &ScadaObjectLoadData_t::tagID_cusProp3},
-    {"tagID_cusProp4", &ScadaObjectLoadData_t::tagID_cusProp4},
-    {"tagID_cusProp5", &ScadaObjectLoadData_t::tagID_cusProp5},
-    {"tagID_cusProp6", &ScadaObjectLoadData_t::tagID_cusProp6},
-    {"tagID_cusProp7", &ScadaObjectLoadData_t::tagID_cusProp7},
+    {QStringLiteral("tagID_image"), &ScadaObjectLoadData_t::tagID_image},
+    {QStringLiteral("tagID_label"), &ScadaObjectLoadData_t::tagID_label},
+    {QStringLiteral("tagID_width"), &ScadaObjectLoadData_t::tagID_width},
+    {QStringLiteral("tagID_height"), &ScadaObjectLoadData_t::tagID_height},
+    {QStringLiteral("tagID_posx"), &ScadaObjectLoadData_t::tagID_posx},
+    {QStringLiteral("tagID_posy"), &ScadaObjectLoadData_t::tagID_posy},
+    {QStringLiteral("tagID_rotAng"), &ScadaObjectLoadData_t::tagID_rotAng},
+    {QStringLiteral("tagID_txtColor"), &ScadaObjectLoadData_t::tagID_txtColor},
+    {QStringLiteral("tagID_maskColor"), &ScadaObjectLoadData_t::tagID_maskColor},
+    {QStringLiteral("tagID_maskOpac"), &ScadaObjectLoadData_t::tagID_maskOpac},
+    {QStringLiteral("tagID_eventTarget"), &ScadaObjectLoadData_t::tagID_eventTarget},
+    {QStringLiteral("tagID_cusProp1"), &ScadaObjectLoadData_t::tagID_cusProp1},
+    {QStringLiteral("tagID_cusProp2"), &ScadaObjectLoadData_t::tagID_cusProp2},
+    {QStringLiteral("tagID_cusProp3"), &ScadaObjectLoadData_t::tagID_cusProp3},
+    {QStringLiteral("tagID_cusProp4"), &ScadaObjectLoadData_t::tagID_cusProp4},
+    {QStringLiteral("tagID_cusProp5"), &ScadaObjectLoadData_t::tagID_cusProp5},
+    {QStringLiteral("tagID_cusProp6"), &ScadaObjectLoadData_t::tagID_cusProp6},
+    {QStringLiteral("tagID_cusProp7"), &ScadaObjectLoadData_t::tagID_cusProp7},
 };
 
 // Integer child elements that follow the label texts, in written order.
 const IntField trailingInts[] = {
-    {"eventAction", &ScadaObjectLoadData_t::eventAction},
-    {"eventType", &ScadaObjectLoadData_t::eventType},
-    {"userConst1", &ScadaObjectLoadData_t::userConst1},
-    {"userConst2", &ScadaObjectLoadData_t::userConst2},
+    {QStringLiteral("eventAction"), &ScadaObjectLoadData_t::eventAction},
+    {QStringLiteral("eventType"), &ScadaObjectLoadData_t::eventType},
+    {QStringLiteral("userConst1"), &ScadaObjectLoadData_t::userConst1},
+    {QStringLiteral("userConst2"), &ScadaObjectLoadData_t::userConst2},
 };
 
 void writeScadaObject(QXmlStreamWriter &w, const ScadaObjectLoadData_t *o)
@@ -68,7 +68,7 @@ void writeScadaObject(QXmlStreamWriter &w, const ScadaObjectLoadData_t *o)
     w.writeAttribute(QStringLiteral("GroupId"), QString::number(c->GroupId));
     w.writeEmptyElement(QStringLiteral("TagIDs"));
     for (const IntField &f : tagBindings)
-        w.writeAttribute(QLatin1String(f.name), QString::number(o->*f.member));
+        w.writeAttribute(f.name, QString::number(o->*f.member));
     writeCData(w, QStringLiteral("MacroText"), o->MacroText);
     writeCData(w, QStringLiteral("Tooltip"), o->Tooltip);
     writeBool(w, QStringLiteral("weblinkActive"), o->weblinkActive);
@@ -81,7 +81,7 @@ void writeScadaObject(QXmlStreamWriter &w, const ScadaObjectLoadData_t *o)
     writeCData(w, QStringLiteral("labelStyleSheet"), o->labelStyleSheet);
     writeCData(w, QStringLiteral("labelText"), o->labelText);
     for (const IntField &f : trailingInts)
-        writeInt(w, QLatin1String(f.name), o->*f.member);
+        writeInt(w, f.name, o->*f.member);
     w.writeTextElement(QStringLiteral("componentUid"), ZadUruru::xmlWritable(o->componentUid));
     w.writeEndElement();
 }
@@ -133,45 +133,46 @@ void writeTextItem(QXmlStreamWriter &w, const TextItemLoadData_t *t)
 // absent element reads as.
 struct DbqText
 {
-    const char *name;
+    QString name;
     QString DbQueryTextItemLoadData_t::*member;
-    const char *absent;
+    QString absent;
 };
 const DbqText dbqTexts[] = {
-    {"bgColor", &DbQueryTextItemLoadData_t::bgColor, "#000"},
-    {"txtColor", &DbQueryTextItemLoadData_t::txtColor, "#FFF"},
-    {"labelText", &DbQueryTextItemLoadData_t::labelText, "Val is "},
+    {QStringLiteral("bgColor"), &DbQueryTextItemLoadData_t::bgColor, QStringLiteral("#000")},
+    {QStringLiteral("txtColor"), &DbQueryTextItemLoadData_t::txtColor, QStringLiteral("#FFF")},
+    {QStringLiteral("labelText"), &DbQueryTextItemLoadData_t::labelText, QStringLiteral("Val is ")},
 };
 struct DbqInt
 {
-    const char *name;
+    QString name;
     int DbQueryTextItemLoadData_t::*member;
     int absent;
 };
 const DbqInt dbqReport[] = {
-    {"txtPixelSize", &DbQueryTextItemLoadData_t::txtPixelSize, 14},
-    {"reportUnit", &DbQueryTextItemLoadData_t::reportUnit, 1},
-    {"reportType", &DbQueryTextItemLoadData_t::reportType, 0},
-    {"reportTag", &DbQueryTextItemLoadData_t::reportTag, -1},
-    {"updateInterval", &DbQueryTextItemLoadData_t::updateInterval, 100},
-    {"timeFactor", &DbQueryTextItemLoadData_t::timeFactor, 100},
+    {QStringLiteral("txtPixelSize"), &DbQueryTextItemLoadData_t::txtPixelSize, 14},
+    {QStringLiteral("reportUnit"), &DbQueryTextItemLoadData_t::reportUnit, 1},
+    {QStringLiteral("reportType"), &DbQueryTextItemLoadData_t::reportType, 0},
+    {QStringLiteral("reportTag"), &DbQueryTextItemLoadData_t::reportTag, -1},
+    {QStringLiteral("updateInterval"), &DbQueryTextItemLoadData_t::updateInterval, 100},
+    {QStringLiteral("timeFactor"), &DbQueryTextItemLoadData_t::timeFactor, 100},
 };
-const DbqText dbqStyle = {"labelStyleSheet", &DbQueryTextItemLoadData_t::labelStyleSheet, "font: 12px \"Arial\";"};
+const DbqText dbqStyle = {QStringLiteral("labelStyleSheet"), &DbQueryTextItemLoadData_t::labelStyleSheet,
+                          QStringLiteral("font: 12px \"Arial\";")};
 const DbqInt dbqOffsets[] = {
-    {"lofx", &DbQueryTextItemLoadData_t::lofx, 0},
-    {"lofy", &DbQueryTextItemLoadData_t::lofy, 0},
+    {QStringLiteral("lofx"), &DbQueryTextItemLoadData_t::lofx, 0},
+    {QStringLiteral("lofy"), &DbQueryTextItemLoadData_t::lofy, 0},
 };
 
 void writeDbqTextItem(QXmlStreamWriter &w, const DbQueryTextItemLoadData_t *d)
 {
     startGeometryItem(w, QStringLiteral("DbqTextItem"), d->common);
     for (const DbqText &f : dbqTexts)
-        w.writeTextElement(QLatin1String(f.name), ZadUruru::xmlWritable(d->*f.member));
+        w.writeTextElement(f.name, ZadUruru::xmlWritable(d->*f.member));
     for (const DbqInt &f : dbqReport)
-        writeInt(w, QLatin1String(f.name), d->*f.member);
-    w.writeTextElement(QLatin1String(dbqStyle.name), ZadUruru::xmlWritable(d->*dbqStyle.member));
+        writeInt(w, f.name, d->*f.member);
+    w.writeTextElement(dbqStyle.name, ZadUruru::xmlWritable(d->*dbqStyle.member));
     for (const DbqInt &f : dbqOffsets)
-        writeInt(w, QLatin1String(f.name), d->*f.member);
+        writeInt(w, f.name, d->*f.member);
     w.writeEndElement();
 }
 
@@ -229,7 +230,7 @@ void writeTableItem(QXmlStreamWriter &w, const TableItemLoadData_t *t)
 
 // A new record of a kind whose geometry is the common Geometry element.
 template<typename T>
-T *newGeometryItem(const QDomElement &item, int itemTypeCode)
+T *newGeometryItem(const Children &item, int itemTypeCode)
 {
     auto *record = new T;
     record->common = new ItemCommonData_t;
@@ -246,7 +247,7 @@ void writeAll(QXmlStreamWriter &w, const QList<T *> &items, Write write)
     }
 }
 
-void readPageProperties(const QDomElement &p, PagePropertiesData_t *page)
+void readPageProperties(const Children &p, PagePropertiesData_t *page)
 {
     page->relativePath = childText(p, QStringLiteral("relativePath"));
     page->pageAux = -1;
@@ -254,7 +255,7 @@ void readPageProperties(const QDomElement &p, PagePropertiesData_t *page)
     page->customPageSize = childBool(p, QStringLiteral("customPageSize"));
     page->addScrollingText = childBool(p, QStringLiteral("addScrollingText"));
     page->scaleToWindow = childInt(p, QStringLiteral("scaleToWindow"));
-    const QDomElement geometry = p.firstChildElement(QStringLiteral("pageGeometry"));
+    const QDomElement geometry = p.element(QStringLiteral("pageGeometry"));
     page->H = attrInt(geometry, QStringLiteral("H"), QStringLiteral("150"));
     page->W = attrInt(geometry, QStringLiteral("W"), QStringLiteral("250"));
     page->pageBgImage = childText(p, QStringLiteral("pageBgImage"));
@@ -337,14 +338,15 @@ ScaFileData *ScaFileProcessor::loadFileData(const QByteArray &data, QString file
         }
     }
 
-    const QDomElement p = root.firstChildElement(QStringLiteral("PageProperties"));
+    const QDomElement properties = root.firstChildElement(QStringLiteral("PageProperties"));
+    const Children p(properties);
     PagePropertiesData_t &page = file->pageProperties;
     page.pageName = childText(p, QStringLiteral("pageName"));
     page.fileName = fileName.isNull() ? childText(p, QStringLiteral("fileName")) : fileName;
     readPageProperties(p, &page);
     page.pageID = childInt(p, QStringLiteral("pageID"), -1);
 
-    const QDomElement scroll = p.firstChildElement(QStringLiteral("ScrollTags"));
+    const QDomElement scroll = p.element(QStringLiteral("ScrollTags"));
     for (QDomElement tag = scroll.firstChildElement(QStringLiteral("Tag")); !tag.isNull();
          tag = tag.nextSiblingElement(QStringLiteral("Tag"))) {
         ScrollingText t;
@@ -362,7 +364,7 @@ PagePropertiesData_t *ScaFileProcessor::loadSceneData(const QByteArray &data)
         return nullptr;
 
     auto *page = new PagePropertiesData_t;
-    const QDomElement p = doc.documentElement().firstChildElement(QStringLiteral("PageProperties"));
+    const Children p(doc.documentElement().firstChildElement(QStringLiteral("PageProperties")));
     page->pageName = childText(p, QStringLiteral("pageName"));
     page->pageID = childInt(p, QStringLiteral("pageID"), -1);
     page->fileName = childText(p, QStringLiteral("fileName"));
@@ -395,17 +397,17 @@ bool ScaFileProcessor::saveFileData(ScaFileData *data, QString path)
 
 ScadaObjectLoadData_t *ScaFileProcessor::scadaObjectFromXML(QDomElement *itemElement)
 {
-    const QDomElement &item = *itemElement;
+    const Children item(*itemElement);
     auto *o = newGeometryItem<ScadaObjectLoadData_t>(item, 1);
 
-    const QDomElement props = item.firstChildElement(QStringLiteral("Properties"));
+    const QDomElement props = item.element(QStringLiteral("Properties"));
     o->common->Name = props.attribute(QStringLiteral("Name"));
     o->Uid = attrInt(props, QStringLiteral("Uid"), QStringLiteral("0"));
     o->Type = attrInt(props, QStringLiteral("Type"), QStringLiteral("0"));
 
-    const QDomElement tags = item.firstChildElement(QStringLiteral("TagIDs"));
+    const QDomElement tags = item.element(QStringLiteral("TagIDs"));
     for (const IntField &f : tagBindings)
-        o->*f.member = attrInt(tags, QLatin1String(f.name), QStringLiteral("-1"));
+        o->*f.member = attrInt(tags, f.name, QStringLiteral("-1"));
 
     o->MacroText = childText(item, QStringLiteral("MacroText"));
     o->Tooltip = childText(item, QStringLiteral("Tooltip"));
@@ -419,14 +421,14 @@ ScadaObjectLoadData_t *ScaFileProcessor::scadaObjectFromXML(QDomElement *itemEle
     o->labelStyleSheet = childText(item, QStringLiteral("labelStyleSheet"));
     o->labelText = childText(item, QStringLiteral("labelText"));
     for (const IntField &f : trailingInts)
-        o->*f.member = childInt(item, QLatin1String(f.name));
+        o->*f.member = childInt(item, f.name);
     o->componentUid = childText(item, QStringLiteral("componentUid"));
     return o;
 }
 
 TextItemLoadData_t *ScaFileProcessor::textItemFromXML(QDomElement *itemElement)
 {
-    const QDomElement &item = *itemElement;
+    const Children item(*itemElement);
     auto *t = new TextItemLoadData_t;
     auto *c = new ItemCommonData_t;
     t->common = c;
@@ -454,8 +456,8 @@ TextItemLoadData_t *ScaFileProcessor::textItemFromXML(QDomElement *itemElement)
     t->IsItalic = childBool(item, QStringLiteral("IsItalic"));
     t->IsUnderlined = childBool(item, QStringLiteral("IsUnderlined"));
 
-    const QDomElement width = item.firstChildElement(QStringLiteral("Width"));
-    const QDomElement height = item.firstChildElement(QStringLiteral("Height"));
+    const QDomElement width = item.element(QStringLiteral("Width"));
+    const QDomElement height = item.element(QStringLiteral("Height"));
     if ((width.isNull() || height.isNull()) && !qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         // Measuring needs the font system of a GUI application, and Qt
         // crashes without one: a host with no GUI gets no measured size.
@@ -478,30 +480,30 @@ TextItemLoadData_t *ScaFileProcessor::textItemFromXML(QDomElement *itemElement)
         c->H = toInt(height.text());
     }
     c->Rot = childInt(item, QStringLiteral("Rot"));
-    c->GroupId = attrUInt64(item.firstChildElement(QStringLiteral("Properties")), QStringLiteral("GroupId"));
+    c->GroupId = attrUInt64(item.element(QStringLiteral("Properties")), QStringLiteral("GroupId"));
     c->itemTypeCode = 2;
     return t;
 }
 
 DbQueryTextItemLoadData_t *ScaFileProcessor::dbqTextItemFromXML(QDomElement *itemElement)
 {
-    const QDomElement &item = *itemElement;
+    const Children item(*itemElement);
     auto *d = newGeometryItem<DbQueryTextItemLoadData_t>(item, 5);
     for (const DbqText &f : dbqTexts)
-        d->*f.member = childTextOr(item, QLatin1String(f.name), QLatin1String(f.absent));
+        d->*f.member = childTextOr(item, f.name, f.absent);
     for (const DbqInt &f : dbqReport)
-        d->*f.member = childInt(item, QLatin1String(f.name), f.absent);
-    d->*dbqStyle.member = childTextOr(item, QLatin1String(dbqStyle.name), QLatin1String(dbqStyle.absent));
+        d->*f.member = childInt(item, f.name, f.absent);
+    d->*dbqStyle.member = childTextOr(item, dbqStyle.name, dbqStyle.absent);
     for (const DbqInt &f : dbqOffsets)
-        d->*f.member = childInt(item, QLatin1String(f.name), f.absent);
+        d->*f.member = childInt(item, f.name, f.absent);
     return d;
 }
 
 ScheduleItemLoadData_t *ScaFileProcessor::schItemFromXML(QDomElement *itemElement)
 {
-    const QDomElement &item = *itemElement;
+    const Children item(*itemElement);
     auto *s = newGeometryItem<ScheduleItemLoadData_t>(item, 1);
-    const QDomElement tags = item.firstChildElement(QStringLiteral("TagIDs"));
+    const QDomElement tags = item.element(QStringLiteral("TagIDs"));
     for (QDomElement tag = tags.firstChildElement(QStringLiteral("Tag")); !tag.isNull();
          tag = tag.nextSiblingElement(QStringLiteral("Tag")))
         s->TagIDs.append(toInt(tag.text()));
@@ -510,10 +512,10 @@ ScheduleItemLoadData_t *ScaFileProcessor::schItemFromXML(QDomElement *itemElemen
 
 RealTimeChartItemLoadData_t *ScaFileProcessor::rtchartItemFromXML(QDomElement *itemElement)
 {
-    const QDomElement &item = *itemElement;
+    const Children item(*itemElement);
     auto *r = newGeometryItem<RealTimeChartItemLoadData_t>(item, 5);
 
-    const QDomElement tags = item.firstChildElement(QStringLiteral("TagIDs"));
+    const QDomElement tags = item.element(QStringLiteral("TagIDs"));
     for (QDomElement e = tags.firstChildElement(QStringLiteral("TagData")); !e.isNull();
          e = e.nextSiblingElement(QStringLiteral("TagData"))) {
         ChartLineData line;
@@ -544,10 +546,10 @@ RealTimeChartItemLoadData_t *ScaFileProcessor::rtchartItemFromXML(QDomElement *i
 
 TableItemLoadData_t *ScaFileProcessor::tableItemFromXML(QDomElement *itemElement)
 {
-    const QDomElement &item = *itemElement;
+    const Children item(*itemElement);
     auto *t = newGeometryItem<TableItemLoadData_t>(item, 7);
 
-    const QDomElement table = item.firstChildElement(QStringLiteral("TableData"));
+    const QDomElement table = item.element(QStringLiteral("TableData"));
     const QDomElement columns = table.firstChildElement(QStringLiteral("ColumnGroup"));
     for (QDomElement col = columns.firstChildElement(QStringLiteral("Column")); !col.isNull();
          col = col.nextSiblingElement(QStringLiteral("Column")))

@@ -4,9 +4,9 @@
 
 namespace SceneXml {
 
-void readCommon(const QDomElement &item, ItemCommonData_t *common, int itemTypeCode)
+void readCommon(const Children &item, ItemCommonData_t *common, int itemTypeCode)
 {
-    const QDomElement g = item.firstChildElement(QStringLiteral("Geometry"));
+    const QDomElement g = item.element(QStringLiteral("Geometry"));
     // Positions may be stored with fractions; they are cut toward zero.
     common->X = positionFromText(g.attribute(QStringLiteral("X")));
     common->Y = positionFromText(g.attribute(QStringLiteral("Y")));
@@ -18,7 +18,7 @@ void readCommon(const QDomElement &item, ItemCommonData_t *common, int itemTypeC
     common->HFlip = attrInt(g, QStringLiteral("HFlip"), QStringLiteral("0")) != 0;
     common->VFlip = attrInt(g, QStringLiteral("VFlip"), QStringLiteral("0")) != 0;
     common->itemTypeCode = itemTypeCode;
-    common->GroupId = attrUInt64(item.firstChildElement(QStringLiteral("Properties")), QStringLiteral("GroupId"));
+    common->GroupId = attrUInt64(item.element(QStringLiteral("Properties")), QStringLiteral("GroupId"));
 }
 
 void writeGroupProperties(QXmlStreamWriter &w, const ItemCommonData_t *c)

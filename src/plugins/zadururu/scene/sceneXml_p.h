@@ -4,6 +4,7 @@
 // writer. Readers take the first child element of a name; an absent element
 // or attribute gives the default, a present value that does not parse gives 0.
 
+#include "common/childElements_p.h"
 #include "common/xmlText_p.h"
 
 #include <QDomElement>
@@ -14,16 +15,19 @@ struct ItemCommonData_t;
 
 namespace SceneXml {
 
+/// The child elements of an item or of the page properties, collected once.
+using Children = ZadUruru::ChildElements;
+
 /// The text of the first child element @p name: character data and CDATA joined; empty when absent.
-inline QString childText(const QDomElement &parent, const QString &name)
+inline QString childText(const Children &parent, const QString &name)
 {
-    return parent.firstChildElement(name).text();
+    return parent.element(name).text();
 }
 
 /// The text of child element @p name when present (an empty one gives empty), else @p absent.
-inline QString childTextOr(const QDomElement &parent, const QString &name, const QString &absent)
+inline QString childTextOr(const Children &parent, const QString &name, const QString &absent)
 {
-    const QDomElement e = parent.firstChildElement(name);
+    const QDomElement e = parent.element(name);
     return e.isNull() ? absent : e.text();
 }
 
@@ -42,31 +46,31 @@ inline int positionFromText(const QString &text)
 }
 
 /// An integer child element; its text when present (so an empty one gives 0), else @p absent.
-inline int childInt(const QDomElement &parent, const QString &name, int absent = 0)
+inline int childInt(const Children &parent, const QString &name, int absent = 0)
 {
-    const QDomElement e = parent.firstChildElement(name);
+    const QDomElement e = parent.element(name);
     return e.isNull() ? absent : toInt(e.text());
 }
 
-inline bool childBoolOr(const QDomElement &parent, const QString &name, bool absent)
+inline bool childBoolOr(const Children &parent, const QString &name, bool absent)
 {
     return childInt(parent, name, absent ? 1 : 0) != 0;
 }
 
-inline qint64 childInt64(const QDomElement &parent, const QString &name)
+inline qint64 childInt64(const Children &parent, const QString &name)
 {
     return childText(parent, name).toLongLong(nullptr, 10);
 }
 
 /// A boolean stored as an integer: non-zero is true.
-inline bool childBool(const QDomElement &parent, const QString &name)
+inline bool childBool(const Children &parent, const QString &name)
 {
     return childInt(parent, name) != 0;
 }
 
-inline float childFloat(const QDomElement &parent, const QString &name, float absent)
+inline float childFloat(const Children &parent, const QString &name, float absent)
 {
-    const QDomElement e = parent.firstChildElement(name);
+    const QDomElement e = parent.element(name);
     return e.isNull() ? absent : e.text().toFloat();
 }
 
@@ -82,7 +86,7 @@ inline quint64 attrUInt64(const QDomElement &e, const QString &name)
 }
 
 /// Reads the common Geometry element and the group id of the Properties element.
-void readCommon(const QDomElement &item, ItemCommonData_t *common, int itemTypeCode);
+void readCommon(const Children &item, ItemCommonData_t *common, int itemTypeCode);
 
 /// Writes the Properties element carrying only the group id.
 void writeGroupProperties(QXmlStreamWriter &w, const ItemCommonData_t *common);
