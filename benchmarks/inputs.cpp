@@ -177,13 +177,6 @@ TableItemLoadData_t *tableItem(Random &r)
     return t;
 }
 
-template <class T>
-void deleteAll(QList<T *> &list)
-{
-    qDeleteAll(list);
-    list.clear();
-}
-
 } // namespace
 
 SceneMix sceneMix(int items)
@@ -235,19 +228,6 @@ ScaFileData *makeScene(int items, int pageId, int firstUid, unsigned seed)
         p.ScrollTags.append(t);
     }
     return file;
-}
-
-void destroyScene(ScaFileData *file)
-{
-    if (!file)
-        return;
-    file->erase();
-    deleteAll(file->textItems);
-    deleteAll(file->scheduleItems);
-    deleteAll(file->rtChartItems);
-    deleteAll(file->dbqTextItems);
-    deleteAll(file->tableItems);
-    delete file;
 }
 
 FileDataTree *makeDefinitions(int tags, unsigned seed)

@@ -39,9 +39,6 @@ SceneMix sceneMix(int items);
 /// instance Uids are firstUid, firstUid + 1, ...
 ScaFileData *makeScene(int items, int pageId, int firstUid, unsigned seed);
 
-/// Destroys a scene record with every item it holds, of every kind.
-void destroyScene(ScaFileData *file);
-
 /// @p tags tags, one channel per 100 tags (at least one) and one alarm per
 /// 10 tags, led by the "None" channel as every loaded tree is.
 FileDataTree *makeDefinitions(int tags, unsigned seed);

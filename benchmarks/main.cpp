@@ -183,8 +183,8 @@ void Runner::scene(int n)
           "scene loadFileData");
     check(file && ScaFileProcessor::saveFileData(file, out) && readFile(out).size() == bytes.size() + out.size() - path.size(),
           "scene saveFileData writes what it read");
-    destroyScene(file);
-    destroyScene(source);
+    destroyScaFileData(file);
+    destroyScaFileData(source);
     PagePropertiesData_t *page = ScaFileProcessor::loadSceneData(bytes);
     check(page && page->pageID == 1 && page->W == 1920, "scene loadSceneData");
     delete page;
@@ -193,7 +193,7 @@ void Runner::scene(int n)
     const QString warm = d + QStringLiteral("/warm.xml");
     ScaFileData *small = makeScene(20, 2, 1, 3u);
     check(ScaFileProcessor::saveFileData(small, warm), "small scene written");
-    destroyScene(small);
+    destroyScaFileData(small);
 
     const QVector<Sampled> loads = sample({{QStringLiteral("dom"), path, warm},
                                            {QStringLiteral("scene-load"), path, warm},
@@ -401,7 +401,7 @@ void Runner::project(int n)
     push(against(result(family, QStringLiteral("getBlock"), instances, 0, t[2], calls), scan));
 
     for (ScaFileData *file : qAsConst(tree.files))
-        destroyScene(file);
+        destroyScaFileData(file);
     tree.files.clear();
 }
 

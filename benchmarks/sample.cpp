@@ -93,7 +93,7 @@ Operation::Operation(const QString &operation, const QString &input, const QStri
         m_run = [this, input] { return elapsedNs([&] { m_scene = ScaFileProcessor::loadFileData(m_bytes, input); }); };
         m_release = [this] {
             m_ok = m_ok && m_scene;
-            destroyScene(m_scene);
+            destroyScaFileData(m_scene);
         };
     } else if (operation == QLatin1String("scene-props")) {
         m_run = [this] { return elapsedNs([this] { m_page = ScaFileProcessor::loadSceneData(m_bytes); }); };
