@@ -142,35 +142,19 @@ constexpr FieldRule<typename MemberOf<decltype(M)>::Record> field(const char *el
         }};
 }
 
-/// The element names of a field table as strings, built once per table.
+/// The index of the table row for element @p name, looked for at @p hint
+/// first; N when the table has no such row.
 template <class R, std::size_t N>
-class FieldNames
+std::size_t findField(const FieldRule<R> (&table)[N], const QString &name, std::size_t hint)
 {
-public:
-    explicit FieldNames(const FieldRule<R> (&table)[N])
-        : m_table(&table)
-    {
-        for (std::size_t i = 0; i < N; ++i)
-            m_names[i] = QString::fromLatin1(table[i].element);
+    if (hint < N && name == QLatin1String(table[hint].element))
+        return hint;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (name == QLatin1String(table[i].element))
+            return i;
     }
-    bool isFor(const FieldRule<R> (&table)[N]) const { return m_table == &table; }
-
-    /// The index of @p name, looked for at @p hint first; N when the table lacks it.
-    std::size_t find(const QString &name, std::size_t hint) const
-    {
-        if (hint < N && m_names[hint] == name)
-            return hint;
-        for (std::size_t i = 0; i < N; ++i) {
-            if (m_names[i] == name)
-                return i;
-        }
-        return N;
-    }
-
-private:
-    const FieldRule<R> (*m_table)[N];
-    QString m_names[N];
-};
+    return N;
+}
 
 /**
  * Sets every field of @p record from the first child element of each table
@@ -179,13 +163,12 @@ private:
  * a name already read, and elements of other names, are skipped.
  */
 template <class R, std::size_t N>
-void readFields(const FieldNames<R, N> &names, const FieldRule<R> (&table)[N], const QDomElement &element,
-                R &record)
+void readFields(const FieldRule<R> (&table)[N], const QDomElement &element, R &record)
 {
     bool read[N] = {};
     std::size_t next = 0;
     for (QDomElement child = element.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
-        const std::size_t i = names.find(child.tagName(), next);
+        const std::size_t i = findField(table, child.tagName(), next);
         if (i == N || read[i])
             continue;
         read[i] = true;
@@ -196,16 +179,6 @@ void readFields(const FieldNames<R, N> &names, const FieldRule<R> (&table)[N], c
         if (!read[i])
             table[i].read(record, table[i].absentText ? QString::fromLatin1(table[i].absentText) : QString());
     }
-}
-
-template <class R, std::size_t N>
-void readFields(const FieldRule<R> (&table)[N], const QDomElement &element, R &record)
-{
-    static const FieldNames<R, N> cached(table);
-    if (cached.isFor(table))
-        readFields(cached, table, element, record);
-    else
-        readFields(FieldNames<R, N>(table), table, element, record);
 }
 
 /// Writes @p record as element @p name with every table child, in table order.
