@@ -1,15 +1,15 @@
 #include "scaFileProcessor.h"
 
-#include "common/xmlLimits.h"
-
 #include "sceneXml_p.h"
 #include "common/wholeFileWriter_p.h"
+#include "common/xmlLimits.h"
 #include "common/xmlText_p.h"
 
 #include <QApplication>
 #include <QDomDocument>
 #include <QFontMetrics>
 #include <QIODevice>
+#include <QSize>
 #include <QXmlStreamWriter>
 
 using namespace SceneXml;
@@ -82,7 +82,7 @@ void writeScadaObject(QXmlStreamWriter &w, const ScadaObjectLoadData_t *o)
     writeCData(w, QStringLiteral("labelText"), o->labelText);
     for (const IntField &f : trailingInts)
         writeInt(w, f.name, o->*f.member);
-    w.writeTextElement(QStringLiteral("componentUid"), ZadUruru::xmlWritable(o->componentUid));
+    writeText(w, QStringLiteral("componentUid"), o->componentUid);
     w.writeEndElement();
 }
 
@@ -107,17 +107,17 @@ void writeTextItem(QXmlStreamWriter &w, const TextItemLoadData_t *t)
     w.writeStartElement(QStringLiteral("Item"));
     w.writeTextElement(QStringLiteral("ItemType"), QStringLiteral("TextItem"));
     writeCData(w, QStringLiteral("ItemText"), t->ItemText);
-    w.writeTextElement(QStringLiteral("TextColor"), ZadUruru::xmlWritable(t->TextColor));
-    w.writeTextElement(QStringLiteral("BgColor"), ZadUruru::xmlWritable(t->BgColor));
+    writeText(w, QStringLiteral("TextColor"), t->TextColor);
+    writeText(w, QStringLiteral("BgColor"), t->BgColor);
     writeInt(w, QStringLiteral("TextPixelSize"), t->TextPixelSize);
     writeInt(w, QStringLiteral("Alignment"), int(t->Alignment));
     writeInt(w, QStringLiteral("ZVal"), c->ZVAL);
     writeBool(w, QStringLiteral("DrawPaper"), t->DrawPaper);
     writeBool(w, QStringLiteral("IsItalic"), t->IsItalic);
     writeBool(w, QStringLiteral("IsUnderlined"), t->IsUnderlined);
-    w.writeTextElement(QStringLiteral("Family"), ZadUruru::xmlWritable(t->Family));
+    writeText(w, QStringLiteral("Family"), t->Family);
     writeBool(w, QStringLiteral("IsBold"), t->IsBold);
-    w.writeTextElement(QStringLiteral("SvgElement"), ZadUruru::xmlWritable(t->SvgElement));
+    writeText(w, QStringLiteral("SvgElement"), t->SvgElement);
     writeInt(w, QStringLiteral("Width"), c->W);
     writeInt(w, QStringLiteral("Height"), c->H);
     writeInt(w, QStringLiteral("Rot"), c->Rot);
@@ -167,10 +167,10 @@ void writeDbqTextItem(QXmlStreamWriter &w, const DbQueryTextItemLoadData_t *d)
 {
     startGeometryItem(w, QStringLiteral("DbqTextItem"), d->common);
     for (const DbqText &f : dbqTexts)
-        w.writeTextElement(f.name, ZadUruru::xmlWritable(d->*f.member));
+        writeText(w, f.name, d->*f.member);
     for (const DbqInt &f : dbqReport)
         writeInt(w, f.name, d->*f.member);
-    w.writeTextElement(dbqStyle.name, ZadUruru::xmlWritable(d->*dbqStyle.member));
+    writeText(w, dbqStyle.name, d->*dbqStyle.member);
     for (const DbqInt &f : dbqOffsets)
         writeInt(w, f.name, d->*f.member);
     w.writeEndElement();
@@ -197,8 +197,8 @@ void writeChartItem(QXmlStreamWriter &w, const RealTimeChartItemLoadData_t *r)
         w.writeAttribute(QStringLiteral("LineColor"), ZadUruru::xmlWritable(line.LineColor));
     }
     w.writeEndElement();
-    w.writeTextElement(QStringLiteral("BgColor"), ZadUruru::xmlWritable(r->BgColor));
-    w.writeTextElement(QStringLiteral("TxtColor"), ZadUruru::xmlWritable(r->TxtColor));
+    writeText(w, QStringLiteral("BgColor"), r->BgColor);
+    writeText(w, QStringLiteral("TxtColor"), r->TxtColor);
     writeBool(w, QStringLiteral("ShowLegend"), r->ShowLegend);
     writeBool(w, QStringLiteral("FollowLastVal"), r->FollowLastVal);
     writeBool(w, QStringLiteral("RescaleValAxis"), r->RescaleValAxis);
@@ -267,16 +267,16 @@ void readPageProperties(const Children &p, PagePropertiesData_t *page)
 void writePageProperties(QXmlStreamWriter &w, const PagePropertiesData_t &page, const QString &path)
 {
     w.writeStartElement(QStringLiteral("PageProperties"));
-    w.writeTextElement(QStringLiteral("pageName"), ZadUruru::xmlWritable(page.pageName));
-    w.writeTextElement(QStringLiteral("fileName"), ZadUruru::xmlWritable(path));
-    w.writeTextElement(QStringLiteral("relativePath"), ZadUruru::xmlWritable(page.relativePath));
+    writeText(w, QStringLiteral("pageName"), page.pageName);
+    writeText(w, QStringLiteral("fileName"), path);
+    writeText(w, QStringLiteral("relativePath"), page.relativePath);
     writeInt(w, QStringLiteral("pageID"), page.pageID);
     writeInt(w, QStringLiteral("pageType"), page.pageType);
     writeBool(w, QStringLiteral("customPageSize"), page.customPageSize);
     writeBool(w, QStringLiteral("addScrollingText"), page.addScrollingText);
     writeInt(w, QStringLiteral("scaleToWindow"), page.scaleToWindow);
-    w.writeTextElement(QStringLiteral("pageBgImage"), ZadUruru::xmlWritable(page.pageBgImage));
-    w.writeTextElement(QStringLiteral("pageIcon"), ZadUruru::xmlWritable(page.pageIcon));
+    writeText(w, QStringLiteral("pageBgImage"), page.pageBgImage);
+    writeText(w, QStringLiteral("pageIcon"), page.pageIcon);
     writeInt(w, QStringLiteral("pageAccessRights"), page.pageAccessRights);
     writeInt(w, QStringLiteral("pageAccessRights2"), page.pageAccessRights2);
     w.writeEmptyElement(QStringLiteral("pageGeometry"));
@@ -290,6 +290,26 @@ void writePageProperties(QXmlStreamWriter &w, const PagePropertiesData_t &page, 
     }
     w.writeEndElement(); // ScrollTags
     w.writeEndElement(); // PageProperties
+}
+
+// The size a text item without a stored one gets: twice its text's width (at
+// most 800) by four lines. Measuring needs the font system of a GUI
+// application, and Qt crashes without one: a host with no GUI gets 0 by 0.
+QSize measuredTextSize(const TextItemLoadData_t &t)
+{
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        qWarning("ScaFileProcessor: no GUI application to measure a text item; its missing size is 0");
+        return QSize(0, 0);
+    }
+    QFont font = QApplication::font();
+    font.setFamily(t.Family);
+    font.setStyleHint(QFont::Decorative, QFont::PreferDefault);
+    font.setPixelSize(t.TextPixelSize); // a size below 1 is ignored by Qt
+    font.setWeight(t.IsBold ? QFont::Bold : QFont::Normal);
+    font.setItalic(t.IsItalic);
+    font.setUnderline(t.IsUnderlined);
+    const QFontMetrics metrics(font);
+    return QSize(qMin(2 * metrics.width(t.ItemText), 800), 4 * metrics.height());
 }
 
 bool parse(const QByteArray &data, QDomDocument &doc)
@@ -458,27 +478,11 @@ TextItemLoadData_t *ScaFileProcessor::textItemFromXML(QDomElement *itemElement)
 
     const QDomElement width = item.element(QStringLiteral("Width"));
     const QDomElement height = item.element(QStringLiteral("Height"));
-    if ((width.isNull() || height.isNull()) && !qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        // Measuring needs the font system of a GUI application, and Qt
-        // crashes without one: a host with no GUI gets no measured size.
-        qWarning("ScaFileProcessor: no GUI application to measure a text item; its missing size is 0");
-        c->W = width.isNull() ? 0 : toInt(width.text());
-        c->H = height.isNull() ? 0 : toInt(height.text());
-    } else if (width.isNull() || height.isNull()) {
-        QFont font = QApplication::font();
-        font.setFamily(t->Family);
-        font.setStyleHint(QFont::Decorative, QFont::PreferDefault);
-        font.setPixelSize(t->TextPixelSize); // a size below 1 is ignored by Qt
-        font.setWeight(t->IsBold ? QFont::Bold : QFont::Normal);
-        font.setItalic(t->IsItalic);
-        font.setUnderline(t->IsUnderlined);
-        const QFontMetrics metrics(font);
-        c->W = width.isNull() ? qMin(2 * metrics.width(t->ItemText), 800) : toInt(width.text());
-        c->H = height.isNull() ? 4 * metrics.height() : toInt(height.text());
-    } else {
-        c->W = toInt(width.text());
-        c->H = toInt(height.text());
-    }
+    QSize measured;
+    if (width.isNull() || height.isNull())
+        measured = measuredTextSize(*t);
+    c->W = width.isNull() ? measured.width() : toInt(width.text());
+    c->H = height.isNull() ? measured.height() : toInt(height.text());
     c->Rot = childInt(item, QStringLiteral("Rot"));
     c->GroupId = attrUInt64(item.element(QStringLiteral("Properties")), QStringLiteral("GroupId"));
     c->itemTypeCode = 2;

@@ -94,6 +94,12 @@ void writeGroupProperties(QXmlStreamWriter &w, const ItemCommonData_t *common);
 /// Writes the Geometry element.
 void writeGeometry(QXmlStreamWriter &w, const ItemCommonData_t *common);
 
+/// A text element, without the characters XML cannot hold.
+inline void writeText(QXmlStreamWriter &w, const QString &name, const QString &text)
+{
+    w.writeTextElement(name, ZadUruru::xmlWritable(text));
+}
+
 inline void writeCData(QXmlStreamWriter &w, const QString &name, const QString &text)
 {
     w.writeStartElement(name);
