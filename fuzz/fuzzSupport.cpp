@@ -50,16 +50,9 @@ QString scratchPath(const QString &fileName)
 QString writeScratchFile(const QString &fileName, const QByteArray &content)
 {
     const QString path = scratchPath(fileName);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size())
+    if (!writeAll(path, content))
         fail("cannot write a scratch file", path.toLocal8Bit());
     return path;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void fail(const char *what, const QByteArray &detail)

@@ -4,6 +4,8 @@
 // (text items measure their size with the font system), a scratch directory,
 // and a quiet debug output.
 
+#include "files.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -23,9 +25,6 @@ QString scratchPath(const QString &fileName);
 
 /// Writes @p content to scratchPath(@p fileName) and returns that path.
 QString writeScratchFile(const QString &fileName, const QByteArray &content);
-
-/// The whole content of @p path; empty when it cannot be read.
-QByteArray readFile(const QString &path);
 
 /// Reports a broken property of the library and aborts, so that libFuzzer keeps the input.
 [[noreturn]] void fail(const char *what, const QByteArray &detail = QByteArray());

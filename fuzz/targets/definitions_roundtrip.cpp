@@ -15,7 +15,7 @@ QByteArray written(FileDataTree *tree, const QString &fileName)
     const QString path = Fuzz::scratchPath(fileName);
     if (!TgchFileProcessor::writeToFile(tree, path))
         Fuzz::fail("definitions could not be written");
-    return Fuzz::readFile(path);
+    return readAll(path);
 }
 
 } // namespace

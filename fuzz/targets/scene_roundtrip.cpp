@@ -13,7 +13,7 @@ QByteArray saved(ScaFileData *page)
     const QString path = Fuzz::scratchPath(QStringLiteral("page.xml"));
     if (!ScaFileProcessor::saveFileData(page, path))
         Fuzz::fail("a page could not be saved");
-    return Fuzz::readFile(path);
+    return readAll(path);
 }
 
 } // namespace

@@ -2,8 +2,10 @@
 
 // Kills a process in the middle of saves and looks at what is left.
 
-#include <QByteArray>
-#include <QFile>
+#include "files.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QString>
 #include <QTest>
 
@@ -13,25 +15,28 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-struct KilledSaveResult
-{
-    int rounds = 0;
-    int survived = 0;  ///< rounds after which the target held one whole version
-    QString failure;   ///< what the first failing round found
-};
-
 /**
- * Forks a child that saves the large and the small version of a file to
- * @p path alternately, for ever, and kills it with SIGKILL after a delay that
- * grows with each of @p rounds rounds (so that the kills fall at different
- * points of the saves). After each kill the target must hold exactly the
- * bytes of one version, @p largeBytes or @p smallBytes.
+ * What is wrong with the saves of a writer to @p path, or an empty string.
+ * Both versions are saved once to learn their bytes (the large one must be
+ * at least @p minLargeBytes, so that kills fall inside it). Then, @p rounds
+ * times, a forked child saves the large and the small version alternately
+ * for ever and is killed with SIGKILL after a delay that grows each round, so
+ * that the kills fall at different points of the saves; the target must then
+ * hold exactly one version. Last, with what the killed saves left beside the
+ * target removed, a completed save must leave the target alone in its folder.
  */
-inline KilledSaveResult killDuringSaves(const QString &path, const std::function<void()> &saveLarge,
-                                        const std::function<void()> &saveSmall, const QByteArray &largeBytes,
-                                        const QByteArray &smallBytes, int rounds = 12)
+inline QString killedSaveProblem(const QString &path, const std::function<bool()> &saveLarge,
+                                 const std::function<bool()> &saveSmall, int minLargeBytes, int rounds = 12)
 {
-    KilledSaveResult result;
+    if (!saveLarge())
+        return QStringLiteral("the large version was not saved");
+    const QByteArray largeBytes = readAll(path);
+    if (!saveSmall())
+        return QStringLiteral("the small version was not saved");
+    const QByteArray smallBytes = readAll(path);
+    if (largeBytes.size() < minLargeBytes)
+        return QStringLiteral("the large version has only %1 bytes").arg(largeBytes.size());
+
     for (int round = 0; round < rounds; ++round) {
         const pid_t child = fork();
         if (child == 0) {
@@ -44,13 +49,19 @@ inline KilledSaveResult killDuringSaves(const QString &path, const std::function
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
-        ++result.rounds;
-        QFile file(path);
-        const QByteArray now = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        if (now == largeBytes || now == smallBytes)
-            ++result.survived;
-        else if (result.failure.isEmpty())
-            result.failure = QStringLiteral("round %1: %2 bytes, neither version").arg(round).arg(now.size());
+        const QByteArray now = readAll(path);
+        if (now != largeBytes && now != smallBytes)
+            return QStringLiteral("round %1: %2 bytes, neither version").arg(round).arg(now.size());
     }
-    return result;
+
+    QDir dir = QFileInfo(path).dir();
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden))
+        if (dir.filePath(name) != path)
+            dir.remove(name);
+    if (!saveSmall())
+        return QStringLiteral("the completed save failed");
+    const QStringList left = dir.entryList(QDir::Files | QDir::Hidden);
+    if (left != QStringList{QFileInfo(path).fileName()})
+        return QStringLiteral("a completed save left: ") + left.join(QLatin1String(", "));
+    return QString();
 }
