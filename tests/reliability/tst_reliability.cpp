@@ -14,8 +14,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sys/resource.h>
-
 namespace {
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -58,27 +56,6 @@ QByteArray entityBomb(const QByteArray &root)
 }
 
 
-
-// @p head, @p size bytes of @p fill, @p tail.
-QByteArray hugeDocument(const QByteArray &head, int size, char fill, const QByteArray &tail)
-{
-    QByteArray doc;
-    doc.reserve(head.size() + size + tail.size());
-    return doc.append(head).append(QByteArray(size, fill)).append(tail);
-}
-
-long peakKiB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-ScaFileData *sceneRefused(const QByteArray &bytes)
-{
-    return ScaFileProcessor::loadFileData(bytes, QStringLiteral("page.xml"));
-}
-
 // Whether the definitions loader gave the tree of a refused document: the "None" channel alone.
 bool definitionsRefused(const QByteArray &bytes)
 {
@@ -94,363 +71,337 @@ class tst_Reliability : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-
-    void nestingLimit_data();
-    void nestingLimit();
-    void refusedByEveryReader_data();
-    void refusedByEveryReader();
-    void oddEncodings();
-    void everyTruncationOfAPage();
-    void hugeAttribute();
-    void hugeDefinitionsFile();
-    void oddTagLists_data();
-    void oddTagLists();
-
-    void unwritableCharacters_data();
-    void unwritableCharacters();
-
-    void killedDefinitionsSave();
-    void killedTableSave();
-    void killedUserLibrarySave();
-
-private:
     QTemporaryDir m_home;
-};
 
-void tst_Reliability::initTestCase()
-{
-    QVERIFY(m_home.isValid());
-    // The component library engine keeps its user files under the home directory.
-    qputenv("HOME", QFile::encodeName(m_home.path()));
-}
-
-void tst_Reliability::nestingLimit_data()
-{
-    QTest::addColumn<QByteArray>("document");
-    QTest::addColumn<bool>("tooDeep");
-
-    const int limit = ZadUruru::maxXmlNestingDepth;
-    QTest::newRow("at the limit") << nested("a", limit) << false;
-    QTest::newRow("one past the limit") << nested("a", limit + 1) << true;
-    QTest::newRow("past the limit, never closed") << QByteArray("<a>").repeated(limit + 1) << true;
-    QTest::newRow("siblings do not add up") << QByteArray("<a><b></b></a>").repeated(5000) << false;
-    QTest::newRow("self-closing elements do not nest")
-        << nested("a", limit - 1, QByteArray("<b x='1'/>").repeated(1000)) << false;
-    QTest::newRow("attributes on open tags count") << nested("a x=\"1\" y='2'", limit + 1).replace("</a x=\"1\" y='2'>", "</a>") << true;
-    QTest::newRow("markup in a comment")
-        << "<r><!--" + QByteArray("<a>").repeated(1000) + "--></r>" << false;
-    QTest::newRow("markup in CDATA")
-        << "<r><![CDATA[" + QByteArray("<a>").repeated(1000) + "]]></r>" << false;
-    QTest::newRow("markup in an attribute value")
-        << "<r v=\"" + QByteArray("<a>").repeated(1000) + "\" w='" + QByteArray("<b>").repeated(1000) + "'/>" << false;
-    QTest::newRow("'>' in an attribute value")
-        << nested("a v=\">\"", limit + 1).replace("</a v=\">\">", "</a>") << true;
-    QTest::newRow("markup in a processing instruction")
-        << "<?pi " + QByteArray("<a>").repeated(1000) + "?><r/>" << false;
-    QTest::newRow("markup in the document type")
-        << "<!DOCTYPE r [" + QByteArray("<!ELEMENT a ANY>").repeated(1000) + "]><r/>" << false;
-    QTest::newRow("deep inside the limit after a comment")
-        << "<!-- <a> -->" + nested("a", limit + 1) << true;
-    QTest::newRow("unterminated comment") << "<r><!--" + QByteArray("<a>").repeated(1000) << false;
-    QTest::newRow("empty") << QByteArray() << false;
-    QTest::newRow("a lone '<'") << QByteArray("<") << false;
-}
-
-void tst_Reliability::nestingLimit()
-{
-    QFETCH(QByteArray, document);
-    QFETCH(bool, tooDeep);
-    QCOMPARE(ZadUruru::isTooDeeplyNested(document), tooDeep);
-}
-
-// Documents that are not well-formed, or that no reader should try to take
-// in: every reader gives its refusal (null, the "None" channel alone, false)
-// and none crashes.
-void tst_Reliability::refusedByEveryReader_data()
-{
-    QTest::addColumn<QByteArray>("scene");
-    QTest::addColumn<QByteArray>("definitions");
-    QTest::addColumn<QByteArray>("library");
-
-    // Qt's parser and document tree recurse once per level: this depth would
-    // overflow the stack without the nesting limit.
-    const int deep = 100000;
-    QTest::newRow("nested 100000 deep")
-        << nested("ScadaFile", 1, nested("PageProperties", deep))
-        << nested("CTDefinitions", 1, nested("TagList", deep))
-        << nested("scadaObjectTypes", 1, nested("object", deep));
-    QTest::newRow("nested just past the limit")
-        << nested("ScadaFile", 1, nested("PageProperties", ZadUruru::maxXmlNestingDepth))
-        << nested("CTDefinitions", 1, nested("TagList", ZadUruru::maxXmlNestingDepth))
-        << nested("scadaObjectTypes", 1, nested("object", ZadUruru::maxXmlNestingDepth));
-    QTest::newRow("entity expansion bomb")
-        << entityBomb("ScadaFile") << entityBomb("CTDefinitions") << entityBomb("scadaObjectTypes");
-    const QByteArray utf16Bom("\xff\xfe");
-    QTest::newRow("UTF-16 byte order mark on UTF-8 bytes")
-        << utf16Bom + "<ScadaFile><PageProperties><pageID>1</pageID></PageProperties></ScadaFile>"
-        << utf16Bom + "<CTDefinitions><TagList><Tag><Id>1</Id></Tag></TagList></CTDefinitions>"
-        << utf16Bom + "<scadaObjectTypes><object name=\"a\"/></scadaObjectTypes>";
-    const QByteArray nul("\0", 1);
-    QTest::newRow("NUL byte in the markup")
-        << "<ScadaFile><PageProp" + nul + "erties/></ScadaFile>"
-        << "<CTDefinitions><TagList><Tag" + nul + "><Id>1</Id></Tag></TagList></CTDefinitions>"
-        << "<scadaObjectTypes><obj" + nul + "ect name=\"a\"/></scadaObjectTypes>";
-    QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
-                            << QByteArray("\x1f\x8b\x08\0", 4) << QByteArray("PK\x03\x04", 4);
-}
-
-void tst_Reliability::refusedByEveryReader()
-{
-    QFETCH(QByteArray, scene);
-    QFETCH(QByteArray, definitions);
-    QFETCH(QByteArray, library);
-
-    QCOMPARE(sceneRefused(scene), nullptr);
-    QCOMPARE(ScaFileProcessor::loadSceneData(scene), nullptr);
-    QVERIFY(definitionsRefused(definitions));
-
-    ScadaEngine engine;
-    const QString path = m_home.filePath(QStringLiteral("userlib.xml"));
-    QVERIFY(writeAll(path, library));
-    QVERIFY(!engine.readLibDir(path));
-    QVERIFY(engine.getUserObjectList().isEmpty());
-}
-
-// Bytes that are not valid UTF-8 are taken in as U+FFFD, not refused; a
-// UTF-8 byte order mark is read past.
-void tst_Reliability::oddEncodings()
-{
-    const QByteArray invalid("\xc3\x28 \xff \xe2\x82");
-    const QByteArray doc = "<CTDefinitions><TagList><Tag><Name><![CDATA[a" + invalid
-        + "b]]></Name><Id>7</Id></Tag></TagList></CTDefinitions>";
-    FileDataTree *tree = TgchFileProcessor::loadFileData(doc);
-    QCOMPARE(tree->tags.size(), 1);
-    QCOMPARE(tree->tags.first()->Id, 7);
-    QVERIFY(tree->tags.first()->Name.startsWith(QLatin1Char('a')));
-    QVERIFY(tree->tags.first()->Name.endsWith(QLatin1Char('b')));
-    QVERIFY(tree->tags.first()->Name.contains(QChar::ReplacementCharacter));
-    destroyFileDataTree(tree);
-
-    tree = TgchFileProcessor::loadFileData(
-        QByteArray("\xef\xbb\xbf<CTDefinitions><TagList><Tag><Id>3</Id></Tag></TagList></CTDefinitions>"));
-    QCOMPARE(tree->tags.size(), 1);
-    QCOMPARE(tree->tags.first()->Id, 3);
-    destroyFileDataTree(tree);
-
-    PagePropertiesData_t *page = ScaFileProcessor::loadSceneData(
-        "\xef\xbb\xbf<ScadaFile><PageProperties><pageGeometry W=\"640\"/></PageProperties></ScadaFile>");
-    QVERIFY(page);
-    QCOMPARE(page->W, 640);
-    delete page;
-}
-
-// A half-downloaded page: every prefix either loads or is refused, and the
-// whole page loads.
-void tst_Reliability::everyTruncationOfAPage()
-{
-    const QByteArray page = readAll(QStringLiteral(ZADURURU_EXAMPLES "/plant/pages/pumpstation.xml"));
-    QVERIFY(page.size() > 10000);
-    int loaded = 0;
-    for (int length = 0; length < page.size(); length += 37) {
-        ScaFileData *data = ScaFileProcessor::loadFileData(page.left(length), QStringLiteral("cut.xml"));
-        loaded += data ? 1 : 0;
-        destroyScaFileData(data);
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        // The component library engine keeps its user files under the home directory.
+        qputenv("HOME", QFile::encodeName(m_home.path()));
     }
-    QCOMPARE(loaded, 0); // the root element closes last
-    ScaFileData *whole = ScaFileProcessor::loadFileData(page, QStringLiteral("pumpstation.xml"));
-    QVERIFY(whole);
-    QVERIFY(!whole->scadaObjects.isEmpty());
-    destroyScaFileData(whole);
-}
 
-// One attribute of hundreds of megabytes is still a page: it loads whole.
-void tst_Reliability::hugeAttribute()
-{
-    const QByteArray doc = hugeDocument(
-        "<ScadaFile><PageProperties><pageGeometry W=\"800\"/><ScrollTags><Tag TagID=\"4\" ScrollText=\"",
-        hugeBytes, 'x', "\"/></ScrollTags></PageProperties></ScadaFile>");
-    const long before = peakKiB();
-    QElapsedTimer timer;
-    timer.start();
-    ScaFileData *file = ScaFileProcessor::loadFileData(doc, QStringLiteral("huge.xml"));
-    qInfo("%d MiB attribute: %lld ms, peak %ld MiB (before %ld MiB)", hugeBytes >> 20,
-          timer.elapsed(), peakKiB() >> 10, before >> 10);
-    QVERIFY(file);
-    const PagePropertiesData_t *page = &file->pageProperties;
-    QCOMPARE(page->W, 800);
-    QCOMPARE(page->ScrollTags.size(), 1);
-    QCOMPARE(page->ScrollTags.first().TagID, 4);
-    QCOMPARE(page->ScrollTags.first().ScrollText.size(), hugeBytes);
-    destroyScaFileData(file);
-}
+    void nestingLimit_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<bool>("tooDeep");
 
-// A definitions file of hundreds of megabytes, almost all of it one tag's text.
-void tst_Reliability::hugeDefinitionsFile()
-{
-    const QByteArray doc = hugeDocument("<CTDefinitions><TagList><Tag><Id>1</Id><Description>", hugeBytes, 'd',
-                                        "</Description></Tag><Tag><Id>2</Id></Tag></TagList></CTDefinitions>");
-    QElapsedTimer timer;
-    timer.start();
-    FileDataTree *tree = TgchFileProcessor::loadFileData(doc);
-    qInfo("%d MiB definitions: %lld ms, peak %ld MiB", hugeBytes >> 20, timer.elapsed(), peakKiB() >> 10);
-    QCOMPARE(tree->tags.size(), 2);
-    QCOMPARE(tree->tags.first()->Description.size(), hugeBytes);
-    QCOMPARE(tree->tags.last()->Id, 2);
-    destroyFileDataTree(tree);
-}
+        const int limit = ZadUruru::maxXmlNestingDepth;
+        QTest::newRow("at the limit") << nested("a", limit) << false;
+        QTest::newRow("one past the limit") << nested("a", limit + 1) << true;
+        QTest::newRow("past the limit, never closed") << QByteArray("<a>").repeated(limit + 1) << true;
+        QTest::newRow("siblings do not add up") << QByteArray("<a><b></b></a>").repeated(5000) << false;
+        QTest::newRow("self-closing elements do not nest")
+            << nested("a", limit - 1, QByteArray("<b x='1'/>").repeated(1000)) << false;
+        QTest::newRow("attributes on open tags count") << nested("a x=\"1\" y='2'", limit + 1).replace("</a x=\"1\" y='2'>", "</a>") << true;
+        QTest::newRow("markup in a comment")
+            << "<r><!--" + QByteArray("<a>").repeated(1000) + "--></r>" << false;
+        QTest::newRow("markup in CDATA")
+            << "<r><![CDATA[" + QByteArray("<a>").repeated(1000) + "]]></r>" << false;
+        QTest::newRow("markup in an attribute value")
+            << "<r v=\"" + QByteArray("<a>").repeated(1000) + "\" w='" + QByteArray("<b>").repeated(1000) + "'/>" << false;
+        QTest::newRow("'>' in an attribute value")
+            << nested("a v=\">\"", limit + 1).replace("</a v=\">\">", "</a>") << true;
+        QTest::newRow("markup in a processing instruction")
+            << "<?pi " + QByteArray("<a>").repeated(1000) + "?><r/>" << false;
+        QTest::newRow("markup in the document type")
+            << "<!DOCTYPE r [" + QByteArray("<!ELEMENT a ANY>").repeated(1000) + "]><r/>" << false;
+        QTest::newRow("deep inside the limit after a comment")
+            << "<!-- <a> -->" + nested("a", limit + 1) << true;
+        // What follows a comment, CDATA section or processing instruction
+        // right after its end still counts, and the next one's end is not taken for it.
+        QTest::newRow("after an empty comment") << "<r><!---->" + nested("a", limit) + "<!--x--></r>" << true;
+        QTest::newRow("after an empty CDATA section")
+            << "<r><![CDATA[]]>" + nested("a", limit) + "<![CDATA[x]]></r>" << true;
+        QTest::newRow("after a processing instruction") << "<r><?pi?>" + nested("a", limit) + "<?pi?></r>" << true;
+        QTest::newRow("stray ']' in a tag") << "<r x]>" + nested("a", limit) + "</r>" << true;
+        QTest::newRow("stray end tags do not lower the depth") << "</x></x>" + nested("a", limit + 1) << true;
+        QTest::newRow("unterminated comment") << "<r><!--" + QByteArray("<a>").repeated(1000) << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("a lone '<'") << QByteArray("<") << false;
+    }
 
-void tst_Reliability::oddTagLists_data()
-{
-    QTest::addColumn<QByteArray>("csv");
-    QTest::addColumn<int>("tags");
+    void nestingLimit()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(bool, tooDeep);
+        QCOMPARE(ZadUruru::isTooDeeplyNested(document), tooDeep);
+    }
 
-    QTest::newRow("NUL bytes") << QByteArray("1;A\0B;n;LOGIC\n2;x;m;WORD\n", 25) << 2;
-    QTest::newRow("one endless line") << QByteArray(4 << 20, ';') << 0;
-    QTest::newRow("invalid UTF-8") << QByteArray("1;\xff\xfe;\xc3\x28;FLOAT\n") << 1;
-    QTest::newRow("no line end at all") << QByteArray("1;a;b;LONG") << 1;
-    QTest::newRow("only line ends") << QByteArray("\n\r\n\r\r\n\n") << 0;
-}
+    // Documents that are not well-formed, or that no reader should try to take
+    // in: every reader gives its refusal (null, the "None" channel alone, false)
+    // and none crashes.
+    void refusedByEveryReader_data()
+    {
+        QTest::addColumn<QByteArray>("scene");
+        QTest::addColumn<QByteArray>("definitions");
+        QTest::addColumn<QByteArray>("library");
 
-void tst_Reliability::oddTagLists()
-{
-    QFETCH(QByteArray, csv);
-    QFETCH(int, tags);
-    const QString path = m_home.filePath(QStringLiteral("tags.csv"));
-    QVERIFY(writeAll(path, csv));
-    FileDataTree *tree = TgchFileProcessor::loadTagsFromCSV(path);
-    QVERIFY(tree);
-    QCOMPARE(tree->tags.size(), tags);
-    destroyFileDataTree(tree);
-}
+        // Qt's parser and document tree recurse once per level: this depth would
+        // overflow the stack without the nesting limit.
+        const int deep = 100000;
+        QTest::newRow("nested 100000 deep")
+            << nested("ScadaFile", 1, nested("PageProperties", deep))
+            << nested("CTDefinitions", 1, nested("TagList", deep))
+            << nested("scadaObjectTypes", 1, nested("object", deep));
+        QTest::newRow("nested just past the limit")
+            << nested("ScadaFile", 1, nested("PageProperties", ZadUruru::maxXmlNestingDepth))
+            << nested("CTDefinitions", 1, nested("TagList", ZadUruru::maxXmlNestingDepth))
+            << nested("scadaObjectTypes", 1, nested("object", ZadUruru::maxXmlNestingDepth));
+        QTest::newRow("entity expansion bomb")
+            << entityBomb("ScadaFile") << entityBomb("CTDefinitions") << entityBomb("scadaObjectTypes");
+        const QByteArray utf16Bom("\xff\xfe");
+        QTest::newRow("UTF-16 byte order mark on UTF-8 bytes")
+            << utf16Bom + "<ScadaFile><PageProperties><pageID>1</pageID></PageProperties></ScadaFile>"
+            << utf16Bom + "<CTDefinitions><TagList><Tag><Id>1</Id></Tag></TagList></CTDefinitions>"
+            << utf16Bom + "<scadaObjectTypes><object name=\"a\"/></scadaObjectTypes>";
+        const QByteArray nul("\0", 1);
+        QTest::newRow("NUL byte in the markup")
+            << "<ScadaFile><PageProp" + nul + "erties/></ScadaFile>"
+            << "<CTDefinitions><TagList><Tag" + nul + "><Id>1</Id></Tag></TagList></CTDefinitions>"
+            << "<scadaObjectTypes><obj" + nul + "ect name=\"a\"/></scadaObjectTypes>";
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
+                                << QByteArray("\x1f\x8b\x08\0", 4) << QByteArray("PK\x03\x04", 4);
+    }
 
-// Characters an XML document cannot hold are left out by every writer, so
-// that a text holding one does not fail the whole save; everything else of
-// the text is written and read back.
-void tst_Reliability::unwritableCharacters_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("readBack");
+    void refusedByEveryReader()
+    {
+        QFETCH(QByteArray, scene);
+        QFETCH(QByteArray, definitions);
+        QFETCH(QByteArray, library);
 
-    const QString pair = QString::fromUcs4(U"\U0001F6B0");
-    QTest::newRow("plain") << QStringLiteral("Pump P-301") << QStringLiteral("Pump P-301");
-    QTest::newRow("control character") << QStringLiteral("P\x13ump") << QStringLiteral("Pump");
-    QTest::newRow("NUL") << QString(QStringLiteral("a%1b")).arg(QChar(0)) << QStringLiteral("ab");
-    QTest::newRow("U+FFFE and U+FFFF") << QString::fromUtf16(u"x\uFFFEy\uFFFFz") << QStringLiteral("xyz");
-    QTest::newRow("lone surrogates") << QString(QChar(0xD800)) + "a" + QChar(0xDC00) << QStringLiteral("a");
-    QTest::newRow("surrogate pair kept") << "a" + pair + "b" << "a" + pair + "b";
-    QTest::newRow("tab kept") << QStringLiteral("a\tb") << QStringLiteral("a\tb");
-    QTest::newRow("only unwritable") << QStringLiteral("\x01\x02") << QString();
-}
+        QCOMPARE(ScaFileProcessor::loadFileData(scene, QStringLiteral("page.xml")), nullptr);
+        QCOMPARE(ScaFileProcessor::loadSceneData(scene), nullptr);
+        QVERIFY(definitionsRefused(definitions));
 
-void tst_Reliability::unwritableCharacters()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, readBack);
-    QTemporaryDir dir;
+        ScadaEngine engine;
+        const QString path = m_home.filePath(QStringLiteral("userlib.xml"));
+        QVERIFY(writeAll(path, library));
+        QVERIFY(!engine.readLibDir(path));
+        QVERIFY(engine.getUserObjectList().isEmpty());
+    }
 
-    auto *page = new ScaFileData;
-    auto *item = new TextItemLoadData_t;
-    item->common = new ItemCommonData_t;
-    item->ItemText = text;
-    item->Family = text;
-    page->textItems << item;
-    page->pageProperties.pageName = text;
-    const QString pagePath = dir.filePath(QStringLiteral("page.xml"));
-    QVERIFY(ScaFileProcessor::saveFileData(page, pagePath));
-    destroyScaFileData(page);
-    page = ScaFileProcessor::loadFileData(readAll(pagePath), QStringLiteral("page.xml"));
-    QVERIFY(page);
-    QCOMPARE(page->pageProperties.pageName, readBack);
-    QCOMPARE(page->textItems.size(), 1);
-    QCOMPARE(page->textItems.first()->ItemText, readBack);
-    destroyScaFileData(page);
+    // Bytes that are not valid UTF-8 are taken in as U+FFFD, not refused; a
+    // UTF-8 byte order mark is read past.
+    void oddEncodings()
+    {
+        const QByteArray invalid("\xc3\x28 \xff \xe2\x82");
+        const QByteArray doc = "<CTDefinitions><TagList><Tag><Name><![CDATA[a" + invalid
+            + "b]]></Name><Id>7</Id></Tag></TagList></CTDefinitions>";
+        FileDataTree *tree = TgchFileProcessor::loadFileData(doc);
+        QCOMPARE(tree->tags.size(), 1);
+        QCOMPARE(tree->tags.first()->Id, 7);
+        QVERIFY(tree->tags.first()->Name.startsWith(QLatin1Char('a')));
+        QVERIFY(tree->tags.first()->Name.endsWith(QLatin1Char('b')));
+        QVERIFY(tree->tags.first()->Name.contains(QChar::ReplacementCharacter));
+        destroyFileDataTree(tree);
 
-    FileDataTree *tree = TgchFileProcessor::loadFileData(QByteArray("<CTDefinitions/>"));
-    auto *tag = new pEtiketDef_t;
-    tag->Name = text;        // CDATA
-    tag->Description = text; // character data
-    tree->tags << tag;
-    const QString definitionsPath = dir.filePath(QStringLiteral("definitions.xml"));
-    QVERIFY(TgchFileProcessor::writeToFile(tree, definitionsPath));
-    destroyFileDataTree(tree);
-    tree = TgchFileProcessor::loadFileData(readAll(definitionsPath));
-    QCOMPARE(tree->tags.size(), 1);
-    QCOMPARE(tree->tags.first()->Name, readBack);
-    QCOMPARE(tree->tags.first()->Description, readBack);
-    destroyFileDataTree(tree);
+        tree = TgchFileProcessor::loadFileData(
+            QByteArray("\xef\xbb\xbf<CTDefinitions><TagList><Tag><Id>3</Id></Tag></TagList></CTDefinitions>"));
+        QCOMPARE(tree->tags.size(), 1);
+        QCOMPARE(tree->tags.first()->Id, 3);
+        destroyFileDataTree(tree);
 
-    ScadaEngine engine; // reads the previous row's user library file at start
-    ScadaLibObject object;
-    object.name = text;
-    object.objectCategory = text;
-    QVERIFY(engine.saveUserLibraryFile({&object}));
-    const QString libraryPath = engine.getUserLibPath() + QStringLiteral("userlib.xml");
-    const int before = engine.getUserObjectList().size();
-    QVERIFY(engine.readLibDir(libraryPath));
-    QCOMPARE(engine.getUserObjectList().size(), before + 1);
-    QCOMPARE(engine.getUserObjectList().last()->name, readBack);
-    QCOMPARE(engine.getUserObjectList().last()->objectCategory, readBack);
-    qDeleteAll(engine.getUserObjectList());
-}
+        PagePropertiesData_t *page = ScaFileProcessor::loadSceneData(
+            "\xef\xbb\xbf<ScadaFile><PageProperties><pageGeometry W=\"640\"/></PageProperties></ScadaFile>");
+        QVERIFY(page);
+        QCOMPARE(page->W, 640);
+        delete page;
+    }
 
-// Every whole-file writer killed at a dozen points of its saves.
-void tst_Reliability::killedDefinitionsSave()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("definitions.xml"));
-    FileDataTree *large = TgchFileProcessor::loadFileData(QByteArray("<CTDefinitions/>"));
-    for (int i = 0; i < 20000; ++i) {
+    // A half-downloaded page: every prefix either loads or is refused, and the
+    // whole page loads.
+    void everyTruncationOfAPage()
+    {
+        const QByteArray page = readAll(QStringLiteral(ZADURURU_EXAMPLES "/plant/pages/pumpstation.xml"));
+        QVERIFY(page.size() > 10000);
+        int loaded = 0;
+        for (int length = 0; length < page.size(); length += 37) {
+            ScaFileData *data = ScaFileProcessor::loadFileData(page.left(length), QStringLiteral("cut.xml"));
+            loaded += data ? 1 : 0;
+            destroyScaFileData(data);
+        }
+        QCOMPARE(loaded, 0); // the root element closes last
+        ScaFileData *whole = ScaFileProcessor::loadFileData(page, QStringLiteral("pumpstation.xml"));
+        QVERIFY(whole);
+        QVERIFY(!whole->scadaObjects.isEmpty());
+        destroyScaFileData(whole);
+    }
+
+    // One attribute of hundreds of megabytes is still a page: it loads whole.
+    void hugeAttribute()
+    {
+        const QByteArray doc = "<ScadaFile><PageProperties><pageGeometry W=\"800\"/><ScrollTags><Tag TagID=\"4\" ScrollText=\""
+            + QByteArray(hugeBytes, 'x') + "\"/></ScrollTags></PageProperties></ScadaFile>";
+        ScaFileData *file = ScaFileProcessor::loadFileData(doc, QStringLiteral("huge.xml"));
+        QVERIFY(file);
+        const PagePropertiesData_t *page = &file->pageProperties;
+        QCOMPARE(page->W, 800);
+        QCOMPARE(page->ScrollTags.size(), 1);
+        QCOMPARE(page->ScrollTags.first().TagID, 4);
+        QCOMPARE(page->ScrollTags.first().ScrollText.size(), hugeBytes);
+        destroyScaFileData(file);
+    }
+
+    // A definitions file of hundreds of megabytes, almost all of it one tag's text.
+    void hugeDefinitionsFile()
+    {
+        const QByteArray doc = "<CTDefinitions><TagList><Tag><Id>1</Id><Description>" + QByteArray(hugeBytes, 'd')
+            + "</Description></Tag><Tag><Id>2</Id></Tag></TagList></CTDefinitions>";
+        FileDataTree *tree = TgchFileProcessor::loadFileData(doc);
+        QCOMPARE(tree->tags.size(), 2);
+        QCOMPARE(tree->tags.first()->Description.size(), hugeBytes);
+        QCOMPARE(tree->tags.last()->Id, 2);
+        destroyFileDataTree(tree);
+    }
+
+    void oddTagLists_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<int>("tags");
+
+        QTest::newRow("NUL bytes") << QByteArray("1;A\0B;n;LOGIC\n2;x;m;WORD\n", 25) << 2;
+        QTest::newRow("one endless line") << QByteArray(4 << 20, ';') << 0;
+        QTest::newRow("invalid UTF-8") << QByteArray("1;\xff\xfe;\xc3\x28;FLOAT\n") << 1;
+        QTest::newRow("no line end at all") << QByteArray("1;a;b;LONG") << 1;
+        QTest::newRow("only line ends") << QByteArray("\n\r\n\r\r\n\n") << 0;
+    }
+
+    void oddTagLists()
+    {
+        QFETCH(QByteArray, csv);
+        QFETCH(int, tags);
+        const QString path = m_home.filePath(QStringLiteral("tags.csv"));
+        QVERIFY(writeAll(path, csv));
+        FileDataTree *tree = TgchFileProcessor::loadTagsFromCSV(path);
+        QVERIFY(tree);
+        QCOMPARE(tree->tags.size(), tags);
+        destroyFileDataTree(tree);
+    }
+
+    // Characters an XML document cannot hold are left out by every writer, so
+    // that a text holding one does not fail the whole save; everything else of
+    // the text is written and read back.
+    void unwritableCharacters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("readBack");
+
+        const QString pair = QString::fromUcs4(U"\U0001F6B0");
+        QTest::newRow("plain") << QStringLiteral("Pump P-301") << QStringLiteral("Pump P-301");
+        QTest::newRow("control character") << QStringLiteral("P\x13ump") << QStringLiteral("Pump");
+        QTest::newRow("NUL") << QString(QStringLiteral("a%1b")).arg(QChar(0)) << QStringLiteral("ab");
+        QTest::newRow("U+FFFE and U+FFFF") << QString::fromUtf16(u"x\uFFFEy\uFFFFz") << QStringLiteral("xyz");
+        QTest::newRow("lone surrogates") << QString(QChar(0xD800)) + "a" + QChar(0xDC00) << QStringLiteral("a");
+        QTest::newRow("surrogate pair kept") << "a" + pair + "b" << "a" + pair + "b";
+        QTest::newRow("tab kept") << QStringLiteral("a\tb") << QStringLiteral("a\tb");
+        QTest::newRow("only unwritable") << QStringLiteral("\x01\x02") << QString();
+    }
+
+    void unwritableCharacters()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, readBack);
+        QTemporaryDir dir;
+
+        auto *page = new ScaFileData;
+        auto *item = new TextItemLoadData_t;
+        item->common = new ItemCommonData_t;
+        item->ItemText = text;
+        item->Family = text;
+        page->textItems << item;
+        page->pageProperties.pageName = text;
+        const QString pagePath = dir.filePath(QStringLiteral("page.xml"));
+        QVERIFY(ScaFileProcessor::saveFileData(page, pagePath));
+        destroyScaFileData(page);
+        page = ScaFileProcessor::loadFileData(readAll(pagePath), QStringLiteral("page.xml"));
+        QVERIFY(page);
+        QCOMPARE(page->pageProperties.pageName, readBack);
+        QCOMPARE(page->textItems.size(), 1);
+        QCOMPARE(page->textItems.first()->ItemText, readBack);
+        destroyScaFileData(page);
+
+        FileDataTree *tree = TgchFileProcessor::loadFileData(QByteArray("<CTDefinitions/>"));
         auto *tag = new pEtiketDef_t;
-        tag->Id = i;
-        tag->Name = QStringLiteral("tag %1").arg(i);
-        large->tags << tag;
-    }
-    FileDataTree *small = TgchFileProcessor::loadFileData(QByteArray("<CTDefinitions/>"));
-    QCOMPARE(killedSaveProblem(path, [&] { return TgchFileProcessor::writeToFile(large, path); },
-                               [&] { return TgchFileProcessor::writeToFile(small, path); }, 1000000),
-             QString());
-    destroyFileDataTree(large);
-    destroyFileDataTree(small);
-}
+        tag->Name = text;        // CDATA
+        tag->Description = text; // character data
+        tree->tags << tag;
+        const QString definitionsPath = dir.filePath(QStringLiteral("definitions.xml"));
+        QVERIFY(TgchFileProcessor::writeToFile(tree, definitionsPath));
+        destroyFileDataTree(tree);
+        tree = TgchFileProcessor::loadFileData(readAll(definitionsPath));
+        QCOMPARE(tree->tags.size(), 1);
+        QCOMPARE(tree->tags.first()->Name, readBack);
+        QCOMPARE(tree->tags.first()->Description, readBack);
+        destroyFileDataTree(tree);
 
-void tst_Reliability::killedTableSave()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("definitions.xml"));
-    QStandardItemModel channels(3, 22);
-    QStandardItemModel largeTags(8000, 25);
-    QStandardItemModel smallTags(2, 25);
-    for (QStandardItemModel *model : {&channels, &largeTags, &smallTags})
-        for (int row = 0; row < model->rowCount(); ++row)
-            for (int column = 0; column < model->columnCount(); ++column)
-                model->setItem(row, column, new QStandardItem(QString::number(row * 100 + column)));
-    QCOMPARE(killedSaveProblem(path, [&] { return TgchFileProcessor::writeToFile(&channels, &largeTags, path); },
-                               [&] { return TgchFileProcessor::writeToFile(&channels, &smallTags, path); }, 1000000),
-             QString());
-}
-
-void tst_Reliability::killedUserLibrarySave()
-{
-    ScadaEngine *engine = ScadaEngine::instance();
-    const QString path = engine->getUserLibPath() + QStringLiteral("userlib.xml");
-    QVERIFY(path.startsWith(m_home.path()));
-    QList<ScadaLibObject *> large;
-    for (int i = 0; i < 20000; ++i) {
-        auto *object = new ScadaLibObject;
-        object->name = QStringLiteral("component %1").arg(i);
-        object->objectCategory = QStringLiteral("Valves");
-        object->objectUID = i;
-        object->images = {QStringLiteral("images/v%1-open.png").arg(i), QStringLiteral("images/v%1-closed.png").arg(i)};
-        large << object;
+        ScadaEngine engine; // reads the previous row's user library file at start
+        ScadaLibObject object;
+        object.name = text;
+        object.objectCategory = text;
+        QVERIFY(engine.saveUserLibraryFile({&object}));
+        const QString libraryPath = engine.getUserLibPath() + QStringLiteral("userlib.xml");
+        const int before = engine.getUserObjectList().size();
+        QVERIFY(engine.readLibDir(libraryPath));
+        QCOMPARE(engine.getUserObjectList().size(), before + 1);
+        QCOMPARE(engine.getUserObjectList().last()->name, readBack);
+        QCOMPARE(engine.getUserObjectList().last()->objectCategory, readBack);
+        qDeleteAll(engine.getUserObjectList());
     }
-    const QList<ScadaLibObject *> small = large.mid(0, 3);
-    QCOMPARE(killedSaveProblem(path, [&] { return engine->saveUserLibraryFile(large); },
-                               [&] { return engine->saveUserLibraryFile(small); }, 1000000),
-             QString());
-    qDeleteAll(large);
-}
+
+    // Every whole-file writer killed at a dozen points of its saves.
+    void killedDefinitionsSave()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("definitions.xml"));
+        FileDataTree *large = TgchFileProcessor::loadFileData(QByteArray("<CTDefinitions/>"));
+        for (int i = 0; i < 20000; ++i) {
+            auto *tag = new pEtiketDef_t;
+            tag->Id = i;
+            tag->Name = QStringLiteral("tag %1").arg(i);
+            large->tags << tag;
+        }
+        FileDataTree *small = TgchFileProcessor::loadFileData(QByteArray("<CTDefinitions/>"));
+        QCOMPARE(killedSaveProblem(path, [&] { return TgchFileProcessor::writeToFile(large, path); },
+                                   [&] { return TgchFileProcessor::writeToFile(small, path); }, 1000000),
+                 QString());
+        destroyFileDataTree(large);
+        destroyFileDataTree(small);
+
+        // The writer from the editing tables.
+        QStandardItemModel channels(3, 22);
+        QStandardItemModel largeTags(8000, 25);
+        QStandardItemModel smallTags(2, 25);
+        for (QStandardItemModel *model : {&channels, &largeTags, &smallTags})
+            for (int row = 0; row < model->rowCount(); ++row)
+                for (int column = 0; column < model->columnCount(); ++column)
+                    model->setItem(row, column, new QStandardItem(QString::number(row * 100 + column)));
+        QCOMPARE(killedSaveProblem(path, [&] { return TgchFileProcessor::writeToFile(&channels, &largeTags, path); },
+                                   [&] { return TgchFileProcessor::writeToFile(&channels, &smallTags, path); }, 1000000),
+                 QString());
+    }
+
+    void killedUserLibrarySave()
+    {
+        ScadaEngine *engine = ScadaEngine::instance();
+        const QString path = engine->getUserLibPath() + QStringLiteral("userlib.xml");
+        QVERIFY(path.startsWith(m_home.path()));
+        QList<ScadaLibObject *> large;
+        for (int i = 0; i < 20000; ++i) {
+            auto *object = new ScadaLibObject;
+            object->name = QStringLiteral("component %1").arg(i);
+            object->objectCategory = QStringLiteral("Valves");
+            object->objectUID = i;
+            object->images = {QStringLiteral("images/v%1-open.png").arg(i), QStringLiteral("images/v%1-closed.png").arg(i)};
+            large << object;
+        }
+        const QList<ScadaLibObject *> small = large.mid(0, 3);
+        QCOMPARE(killedSaveProblem(path, [&] { return engine->saveUserLibraryFile(large); },
+                                   [&] { return engine->saveUserLibraryFile(small); }, 1000000),
+                 QString());
+        qDeleteAll(large);
+    }
+};
 
 QTEST_MAIN(tst_Reliability)
 #include "tst_reliability.moc"

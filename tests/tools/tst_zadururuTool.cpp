@@ -26,11 +26,8 @@ Run tool(const QStringList &arguments)
     QProcess process;
     process.start(QStringLiteral(ZADURURU_TOOL), arguments);
     Run run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
+    if (!process.waitForFinished(60000))
+        return run; // QProcess kills the process as it goes
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
@@ -40,13 +37,6 @@ Run tool(const QStringList &arguments)
 QString example(const QString &relative)
 {
     return QStringLiteral(EXAMPLES_DIR "/") + relative;
-}
-
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -151,7 +141,7 @@ private slots:
         const QColor tank = image.pixelColor(380, 340);
         QVERIFY2(tank.blue() > 150 && tank.red() < 120, qPrintable(tank.name()));
 
-        QVERIFY(writeBytes(dir.filePath("cut.xml"), "<ScadaFile><ItemList>"));
+        QVERIFY(writeAll(dir.filePath("cut.xml"), "<ScadaFile><ItemList>"));
         const Run broken = tool({"render", dir.filePath("cut.xml"), "-o", dir.filePath("cut.png")});
         QCOMPARE(broken.exitCode, 2);
         QVERIFY(broken.err.contains("not well-formed"));
@@ -195,7 +185,7 @@ private slots:
 
         // One that does not parse is left alone: writing it back would lose it.
         const QByteArray cut = before.left(before.size() / 2);
-        QVERIFY(writeBytes(definitions, cut));
+        QVERIFY(writeAll(definitions, cut));
         const Run refused = tool({"import-csv", example("plant/tags.csv"), "--into", definitions});
         QCOMPARE(refused.exitCode, 2);
         QCOMPARE(readAll(definitions), cut);
@@ -233,7 +223,7 @@ private slots:
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
         const QString path = dir.filePath("f.xml");
-        QVERIFY(writeBytes(path, content));
+        QVERIFY(writeAll(path, content));
         const Run run = tool({"format", path});
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.err.contains(path));
