@@ -116,6 +116,9 @@ private slots:
         QTest::newRow("after a processing instruction") << "<r><?pi?>" + nested("a", limit) + "<?pi?></r>" << true;
         QTest::newRow("stray ']' in a tag") << "<r x]>" + nested("a", limit) + "</r>" << true;
         QTest::newRow("stray end tags do not lower the depth") << "</x></x>" + nested("a", limit + 1) << true;
+        QTest::newRow("nor raise it") << "</x>" + nested("a", limit) << false;
+        QTest::newRow("an end tag closes one level") << "<x></x>" + nested("a", limit + 1) << true;
+        QTest::newRow("quote in CDATA") << "<r><![CDATA[\"]]>" + nested("a", limit) + "</r>" << true;
         QTest::newRow("unterminated comment") << "<r><!--" + QByteArray("<a>").repeated(1000) << false;
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("a lone '<'") << QByteArray("<") << false;
