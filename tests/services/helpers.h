@@ -15,11 +15,8 @@
 // child process of its own, where inChild() is true.
 inline bool inChild() { return qEnvironmentVariableIsSet("ZADURURU_TEST_CHILD"); }
 
-/**
- * Runs the current test function and data row in @p program (this test
- * program when empty) with HOME @p home and working directory @p workDir.
- * Whether it passed; the output of a failed child goes to the test log.
- */
+// Runs the current test function and data row in @p program (by default this
+// one) with HOME @p home in @p workDir; a failed child's output is logged.
 inline bool childPassed(const QString &home, const QString &workDir, const QString &program = QString())
 {
     QProcess child;
@@ -44,11 +41,9 @@ inline bool childPassed(const QString &home, const QString &workDir, const QStri
 
 #define QVERIFY_IN_CHILD(...) QVERIFY2(childPassed(__VA_ARGS__), "the child failed, as logged above")
 
-/**
- * Runs @p action and returns, per message box it showed, "title | text |
- * informative text | icon | buttons | parent's object name"; every modal
- * window is closed, so that a wrong one fails the test instead of hanging it.
- */
+// Runs @p action and returns, per message box it showed, "title | text |
+// informative text | icon | buttons | parent's object name". Every modal
+// window is closed, so that a wrong one fails the test instead of hanging it.
 inline QStringList shownBoxes(const std::function<void()> &action)
 {
     QStringList boxes;
