@@ -35,14 +35,6 @@ static QStringList records(const ScadaEngine &engine)
     return lines;
 }
 
-static QStringList userObjects(const ScadaEngine &engine, QString (*field)(const ScadaLibObject *))
-{
-    QStringList lines;
-    for (const ScadaLibObject *o : engine.getUserObjectList())
-        lines << field(o);
-    return lines;
-}
-
 static QByteArray library(const QByteArray &objects)
 {
     return "<?xml version=\"1.0\"?>\n<scadaObjectTypes>" + objects + "</scadaObjectTypes>\n";
@@ -100,19 +92,28 @@ private slots:
         qputenv("HOME", m_home.toLocal8Bit());
     }
 
-    void fullRecords()
+    // Each file of testdata/read gives the records, and then the used ids, of
+    // the .txt file of the same name.
+    void readFiles_data()
     {
+        QTest::addColumn<QString>("path");
+        const QDir dir(QFINDTESTDATA("testdata/read"));
+        const QStringList names = dir.entryList({"*.xml"}, QDir::Files);
+        for (const QString &name : names.isEmpty() ? QStringList("no test files found") : names)
+            QTest::newRow(qPrintable(name)) << dir.filePath(name);
+    }
+
+    void readFiles()
+    {
+        QFETCH(QString, path);
         Engine engine;
-        QVERIFY(engine.readLibDir(QFINDTESTDATA("testdata/objlib.xml")));
-        // Children in any order, CDATA, comments, stray text and other
-        // elements between the objects; absent children read as 0.
-        QCOMPARE(records(engine), QStringList({"L Pump A Pumps 4 2 11 40001 64 48 -3 7 2 -15 library "
-                                               "[images/pump_off.png images/pump_on.png]",
-                                               "L Tank Water & <Storage> 9 0 0 0 0 0 0 0 0 3 library [images/tank.png]"}));
-        QCOMPARE(engine.getUsedIds(), QList<int>({4, 9}));
+        QVERIFY(engine.readLibDir(path));
+        QStringList ids;
+        for (int id : engine.getUsedIds())
+            ids << QString::number(id);
+        const QString expected = QString::fromUtf8(readAll(path.left(path.size() - 3) + "txt"));
+        QCOMPARE(records(engine) << "ids:" + ids.join(' '), expected.split('\n', Qt::SkipEmptyParts));
         QVERIFY(engine.getLibObjects()->isEmpty()); // the combined list is left alone
-        QVERIFY(engine.readLibDir(QFINDTESTDATA("testdata/latin1.xml")));
-        QCOMPARE(records(engine).last(), QString::fromUtf8("U K\xc3\xbc" "bel Gr\xc3\xbcn 3 0 0 0 0 0 0 0 0 0 user []"));
     }
 
     void integerTexts_data()
@@ -139,29 +140,6 @@ private slots:
         const QString n = QString::number(expected);
         QCOMPARE(records(engine), QStringList("U   " + n + " 0 0 " + n + " 0 0 0 0 " + n + " 0 user []"));
         QCOMPARE(engine.getUsedIds(), QList<int>({expected}));
-    }
-
-    void images()
-    {
-        Engine engine;
-        QVERIFY(engine.readLibDir(QFINDTESTDATA("testdata/images.xml")));
-        QCOMPARE(userObjects(engine, [](const ScadaLibObject *o) { return o->name + ": " + QStringList(o->images).join(' '); }),
-                 QStringList({"none: ", "two: images/a.png images/b.png", "gap: images/a.png", "no first: ",
-                                     "index order: images/a.png images/b.png", "repeated index: images/a.png",
-                                     "empty text: images/"}));
-    }
-
-    void objectElements()
-    {
-        Engine engine;
-        const QDir none(QFINDTESTDATA("testdata/noobjects"));
-        for (const QString &name : none.entryList(QDir::Files))
-            QVERIFY2(engine.readLibDir(none.filePath(name)) && records(engine).isEmpty(), qPrintable(name));
-        // Any root; text and elements of other names between the objects.
-        QVERIFY(engine.readLibDir(QFINDTESTDATA("testdata/anyroot.xml")));
-        QCOMPARE(userObjects(engine, [](const ScadaLibObject *o) { return o->name + ':' + QString::number(o->objectUID); }),
-                 QStringList({":1", ":0", "b:4"}));
-        QCOMPARE(engine.getUsedIds(), QList<int>({1, 0, 4}));
     }
 
     // By the path as given, case-sensitively; a folder's name counts too.
