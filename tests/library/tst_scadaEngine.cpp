@@ -2,6 +2,8 @@
 #include "../common/killedSave.h"
 #include "../services/helpers.h"
 
+#include "libraryJob.h"
+
 #include <zadururu/library/scadaEngine.h>
 
 // An engine of its own for each test, in the test's HOME; it frees what it read
@@ -114,32 +116,6 @@ private slots:
         const QString expected = QString::fromUtf8(readAll(path.left(path.size() - 3) + "txt"));
         QCOMPARE(records(engine) << "ids:" + ids.join(' '), expected.split('\n', Qt::SkipEmptyParts));
         QVERIFY(engine.getLibObjects()->isEmpty()); // the combined list is left alone
-    }
-
-    void integerTexts_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("plain") << "2" << 2;
-        QTest::newRow("negative") << "-3" << -3;
-        QTest::newRow("leading zeros") << "0071" << 71;
-        QTest::newRow("fraction") << "2.5" << 0;
-        QTest::newRow("empty") << "" << 0;
-        QTest::newRow("a digit of base 11") << "a" << 0;
-    }
-
-    // One conversion for every integer field and the two float ones.
-    void integerTexts()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, expected);
-        const QByteArray t = text.toUtf8();
-        Engine engine;
-        QVERIFY(engine.readLibDir(put("lib.xml", library("<object><registerID>" + t + "</registerID><m_val>" + t
-                                                         + "</m_val><objectUID>" + t + "</objectUID></object>"))));
-        const QString n = QString::number(expected);
-        QCOMPARE(records(engine), QStringList("U   " + n + " 0 0 " + n + " 0 0 0 0 " + n + " 0 user []"));
-        QCOMPARE(engine.getUsedIds(), QList<int>({expected}));
     }
 
     // By the path as given, case-sensitively; a folder's name counts too.
@@ -258,6 +234,28 @@ private slots:
             [&] { return engine.saveUserLibraryFile(one); }, 300000);
         qDeleteAll(many);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    // The host's library job: the component texts of pages that name no
+    // component, by id or by name, each once; and its report.
+    void hostLibraryJob()
+    {
+        ScadaLibObject pump, tank, unnamed;
+        pump.name = "pump";
+        tank.name = "tank";
+        tank.objectUID = 1;
+        unnamed.objectUID = 3;
+        QCOMPARE(componentsMissingFromLibrary({&pump, &tank, &unnamed},
+                                              {"pump", "0", "3", "", "pipe", "7", "pipe", "tank", "7", "Pump", "+1"}),
+                 QStringList({"pipe", "7", "Pump", "+1"}));
+        QString text;
+        QTextStream out(&text);
+        QVERIFY(runLibraryJob(QDir(EXAMPLE_PROJECT), {"drain", "motor"}, out, out));
+        out.flush();
+        QVERIFY2(text.contains(": 6 components\n") && text.contains("library: drain\n") && !text.contains("(missing)"),
+                 qPrintable(text));
+        put("project/library/objlib.xml", "<object"); // broken
+        QVERIFY(!runLibraryJob(QDir(m_dir->filePath("project")), {}, out, out));
     }
 
     // The singleton, in a child started from a copy of this program in
