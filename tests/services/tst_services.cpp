@@ -48,7 +48,6 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("no file") << QByteArray() << "";
         QTest::newRow("log true is 0") << QByteArray("writeLogFile=true") << "writeLogFile=0";
-        QTest::newRow("log 1") << QByteArray("writeLogFile=1") << "writeLogFile=1";
         QTest::newRow("log 2") << QByteArray("writeLogFile=2") << "writeLogFile=1";
         QTest::newRow("width abc") << QByteArray("SceneRectWidth=abc") << "SceneRectWidth=0";
         QTest::newRow("height") << QByteArray("SceneRectHeight=640") << "SceneRectHeight=640";
