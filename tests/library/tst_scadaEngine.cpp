@@ -239,6 +239,7 @@ private slots:
     void hostLibraryJob()
     {
         ScadaLibObject pump, tank, unnamed;
+        QCOMPARE(describe(&unnamed), QString("  0 0 0 0 0 0 0 0 0 0 library []")); // a record starts at zero
         pump.name = "pump";
         tank.name = "tank";
         tank.objectUID = 1;
