@@ -1,6 +1,6 @@
 #include "../common/files.h"
 #include "../common/killedSave.h"
-#include "../services/helpers.h"
+#include "../common/childProcess.h"
 
 #include "libraryJob.h"
 

@@ -1,4 +1,4 @@
-#include "../services/helpers.h"
+#include "../common/childProcess.h"
 
 #include <zadururu/zadururuPlugin.h>
 #include <tarnwickhost/coreplugin/icore.h>

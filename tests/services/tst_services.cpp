@@ -1,5 +1,5 @@
 #include "../common/files.h"
-#include "helpers.h"
+#include "../common/childProcess.h"
 
 #include <zadururu/services/debuggerWin.h>
 #include <zadururu/services/eventLogger.h>

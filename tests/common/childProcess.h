@@ -1,6 +1,6 @@
 #pragma once
 
-// Shared by the service, library and plugin tests.
+// Child processes and message boxes, for the tests of the singletons and dialogs.
 
 #include <QApplication>
 #include <QMessageBox>
