@@ -1,9 +1,9 @@
+#include <zadururu/scene/blockLoadData.h>
 #include <zadururu/scene/projectDataTree.h>
 
 #include <QtTest>
 
-#include <cstdlib>
-
+// The project's loaded pages and their component instances ("blocks").
 namespace {
 
 ScaFileData *pageWith(int pageId, const QString &fileName, const QList<int> &uids)
@@ -20,7 +20,7 @@ ScaFileData *pageWith(int pageId, const QString &fileName, const QList<int> &uid
     return file;
 }
 
-// The values qrand() will produce next after seeding with @p seed.
+// The values qrand() gives after seeding with @p seed; the generator is left seeded so.
 QList<int> sequence(uint seed, int count)
 {
     qsrand(seed);
@@ -38,18 +38,51 @@ class tst_ProjectDataTree : public QObject
     Q_OBJECT
 
 private slots:
+    void records();
     void emptyTree();
     void lookups();
-    void uniqueIdSinglePass_data();
-    void uniqueIdSinglePass();
+    void uniqueId_data();
+    void uniqueId();
     void selfDestruct();
 };
+
+void tst_ProjectDataTree::records()
+{
+    ScaFileData file;
+    QCOMPARE(file.pageProperties.W, -1);
+    QCOMPARE(file.pageProperties.H, -1);
+    QVERIFY(file.hostFlag1 && !file.hostFlag2);
+    QVERIFY(file.pageProperties.pageName.isEmpty() && file.pageProperties.ScrollTags.isEmpty());
+    auto *a = new ScadaObjectLoadData_t, *b = new ScadaObjectLoadData_t, *c = new ScadaObjectLoadData_t;
+    a->Uid = 5;
+    b->Uid = 6;
+    c->Uid = 5;
+    file.scadaObjects << a << b << c;
+    QCOMPARE(file.getBlock(5), a);
+    QCOMPARE(file.getBlock(6), b);
+    QCOMPARE(file.getBlock(7), nullptr);
+    file.clear();
+    QVERIFY(file.scadaObjects.isEmpty());
+    file.scadaObjects << a << b << c; // clear() destroyed nothing
+    file.erase();
+    QVERIFY(file.scadaObjects.isEmpty());
+    destroyScaFileData(nullptr);
+
+    const ScadaObjectLoadData_t fresh;
+    QCOMPARE(fresh.labelText, QStringLiteral("%.3f"));
+    QCOMPARE(fresh.labelStyleSheet, QStringLiteral("font: 22px \"Arial\";"));
+    BlockLoadData_t block;
+    QVERIFY(!block.initDone);
+    block.init();
+    block.init();
+    QVERIFY(block.initDone);
+}
 
 void tst_ProjectDataTree::emptyTree()
 {
     ProjectDataTree tree;
-    const QList<int> next = sequence(42, 1);
-    QCOMPARE(tree.requestUniqueId(), next.first());
+    QVERIFY(!tree.hostFlag0 && !tree.hostFlag2 && !tree.hostFlag3 && !tree.hostFlag4);
+    QCOMPARE(tree.requestUniqueId(), sequence(42, 1).first());
     QCOMPARE(tree.getBlock(0), nullptr);
     QVERIFY(tree.getFileNameContainingBlock(0).isNull());
     QVERIFY(tree.getFileNameWithPageId(-1).isNull());
@@ -63,19 +96,28 @@ void tst_ProjectDataTree::lookups()
     ProjectDataTree tree;
     tree.files.insert("main.xml", pageWith(7, "stored-main.xml", {1, 2}));
     tree.files.insert("pumps.xml", pageWith(8, "stored-pumps.xml", {3}));
-    tree.files.insert("twin.xml", pageWith(7, "stored-twin.xml", {}));
+    tree.files.insert("twin.xml", pageWith(7, "stored-twin.xml", {4}));
+    tree.files.insert("none.xml", nullptr);
 
     QVERIFY(tree.containsFileName("main.xml"));
     QVERIFY(!tree.containsFileName("Main.xml"));
     QCOMPARE(tree.getFiledataWithName("pumps.xml"), tree.files.value("pumps.xml"));
-    QCOMPARE(tree.getFileNameContainingBlock(3), QStringLiteral("pumps.xml"));
+    QCOMPARE(tree.getFiledataWithName("Pumps.xml"), nullptr);
+    // Whichever file the hash visits first, each instance is found in its own.
+    const QHash<int, QString> owner{{1, "main.xml"}, {2, "main.xml"}, {3, "pumps.xml"}, {4, "twin.xml"}};
+    for (auto it = owner.cbegin(); it != owner.cend(); ++it) {
+        QCOMPARE(tree.getFileNameContainingBlock(it.key()), it.value());
+        QVERIFY(tree.files.value(it.value())->scadaObjects.contains(tree.getBlock(it.key())));
+    }
     QVERIFY(tree.getFileNameContainingBlock(9).isNull());
+    QCOMPARE(tree.getBlock(9), nullptr);
     // The page's own fileName, not the key; either page numbered 7 may answer.
     QCOMPARE(tree.getFileNameWithPageId(8), QStringLiteral("stored-pumps.xml"));
     QVERIFY((QStringList{"stored-main.xml", "stored-twin.xml"}).contains(tree.getFileNameWithPageId(7)));
+    QVERIFY(tree.getFileNameWithPageId(9).isNull());
 
     const QList<ScadaObjectLoadData_t *> all = tree.getAllBlocks();
-    QCOMPARE(all.size(), 3);
+    QCOMPARE(all.size(), 4);
     for (ScadaObjectLoadData_t *o : all)
         QCOMPARE(tree.getBlock(o->Uid), o);
     // Each file's instances stay together and in their own order.
@@ -84,37 +126,31 @@ void tst_ProjectDataTree::lookups()
     tree.selfDestruct();
 }
 
-void tst_ProjectDataTree::uniqueIdSinglePass_data()
+void tst_ProjectDataTree::uniqueId_data()
 {
-    QTest::addColumn<int>("collisionsPlanted");
-    QTest::addColumn<int>("expectedIndex"); // index into the generator's sequence
+    QTest::addColumn<QList<int>>("uids");  // indexes into the generator's sequence; -1: an unused id
+    QTest::addColumn<int>("expected");     // index of the id returned
 
-    QTest::newRow("no collision") << 0 << 0;
-    QTest::newRow("first candidate taken") << 1 << 1;
-    QTest::newRow("two in a row") << 2 << 2;
+    QTest::newRow("no collision") << QList<int>{-1, -1} << 0;
+    QTest::newRow("first candidate taken") << QList<int>{-1, 0, -1} << 1;
+    QTest::newRow("two in a row") << QList<int>{0, 1} << 2;
+    // A new candidate is compared only with the records not yet visited.
+    QTest::newRow("single pass") << QList<int>{1, 0} << 1;
 }
 
-// Instances carrying the generator's next values, placed in visiting order,
-// make each new candidate collide with the next record visited.
-void tst_ProjectDataTree::uniqueIdSinglePass()
+void tst_ProjectDataTree::uniqueId()
 {
-    QFETCH(int, collisionsPlanted);
-    QFETCH(int, expectedIndex);
+    QFETCH(QList<int>, uids);
+    QFETCH(int, expected);
     const QList<int> next = sequence(7, 4);
-
+    QList<int> values;
+    for (int i : uids)
+        values << (i < 0 ? -5 : next.at(i));
     ProjectDataTree tree;
-    tree.files.insert("only.xml", pageWith(1, "only.xml", next.mid(0, collisionsPlanted)));
-    qsrand(7);
-    QCOMPARE(tree.requestUniqueId(), next.at(expectedIndex));
+    tree.files.insert("only.xml", pageWith(1, "only.xml", values));
+    tree.files.insert("none.xml", nullptr);
+    QCOMPARE(tree.requestUniqueId(), next.at(expected));
     tree.selfDestruct();
-
-    // A candidate drawn after a collision is not compared with records already
-    // passed: the second draw equal to the first record's Uid is returned.
-    ProjectDataTree behind;
-    behind.files.insert("a.xml", pageWith(1, "a.xml", {next.at(1), next.at(0)}));
-    qsrand(7);
-    QCOMPARE(behind.requestUniqueId(), next.at(1));
-    behind.selfDestruct();
 }
 
 void tst_ProjectDataTree::selfDestruct()
@@ -125,7 +161,6 @@ void tst_ProjectDataTree::selfDestruct()
     tree.files.insert("null.xml", nullptr);
     tree.selfDestruct();
     QVERIFY(tree.files.isEmpty());
-    QVERIFY(!tree.containsFileName("a.xml"));
     QVERIFY(tree.getAllBlocks().isEmpty());
     tree.selfDestruct(); // nothing left to destroy
 }
