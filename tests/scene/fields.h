@@ -3,6 +3,7 @@
 // Records as "field=value|field=value" text, so that a test compares every
 // field of a record at once and a wrong value names its field.
 
+#include <QList>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -12,6 +13,14 @@ inline QString str(quint64 v) { return QString::number(v); }
 inline QString str(bool v) { return v ? QStringLiteral("1") : QStringLiteral("0"); }
 inline QString str(float v) { return QString::number(double(v)); }
 inline QString str(const QString &v) { return v; }
+template<typename T>
+QString str(const QList<T> &v)
+{
+    QStringList l;
+    for (const T &x : v)
+        l << str(x);
+    return '[' + l.join(',') + ']';
+}
 
 #define FIELD(m) QStringLiteral(#m "=") + str(r.m)
 

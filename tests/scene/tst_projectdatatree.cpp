@@ -6,17 +6,23 @@
 // The project's loaded pages and their component instances ("blocks").
 namespace {
 
+QList<ScadaObjectLoadData_t *> instances(const QList<int> &uids)
+{
+    QList<ScadaObjectLoadData_t *> list;
+    for (int uid : uids) {
+        list << new ScadaObjectLoadData_t;
+        list.last()->common = new ItemCommonData_t;
+        list.last()->Uid = uid;
+    }
+    return list;
+}
+
 ScaFileData *pageWith(int pageId, const QString &fileName, const QList<int> &uids)
 {
     auto *file = new ScaFileData;
     file->pageProperties.pageID = pageId;
     file->pageProperties.fileName = fileName;
-    for (int uid : uids) {
-        auto *o = new ScadaObjectLoadData_t;
-        o->common = new ItemCommonData_t;
-        o->Uid = uid;
-        file->scadaObjects << o;
-    }
+    file->scadaObjects = instances(uids);
     return file;
 }
 
@@ -43,34 +49,26 @@ private slots:
     void lookups();
     void uniqueId_data();
     void uniqueId();
-    void selfDestruct();
 };
 
 void tst_ProjectDataTree::records()
 {
     ScaFileData file;
-    QCOMPARE(file.pageProperties.W, -1);
-    QCOMPARE(file.pageProperties.H, -1);
-    QVERIFY(file.hostFlag1 && !file.hostFlag2);
-    QVERIFY(file.pageProperties.pageName.isEmpty() && file.pageProperties.ScrollTags.isEmpty());
-    auto *a = new ScadaObjectLoadData_t, *b = new ScadaObjectLoadData_t, *c = new ScadaObjectLoadData_t;
-    a->Uid = 5;
-    b->Uid = 6;
-    c->Uid = 5;
-    file.scadaObjects << a << b << c;
-    QCOMPARE(file.getBlock(5), a);
-    QCOMPARE(file.getBlock(6), b);
+    QVERIFY(file.pageProperties.W == -1 && file.pageProperties.H == -1 && file.hostFlag1 && !file.hostFlag2);
+    file.scadaObjects = instances({5, 6, 5});
+    QCOMPARE(file.getBlock(5), file.scadaObjects.at(0));
+    QCOMPARE(file.getBlock(6), file.scadaObjects.at(1));
     QCOMPARE(file.getBlock(7), nullptr);
+    const QList<ScadaObjectLoadData_t *> objects = file.scadaObjects;
     file.clear();
     QVERIFY(file.scadaObjects.isEmpty());
-    file.scadaObjects << a << b << c; // clear() destroyed nothing
+    file.scadaObjects = objects; // clear() destroyed nothing
     file.erase();
     QVERIFY(file.scadaObjects.isEmpty());
     destroyScaFileData(nullptr);
 
     const ScadaObjectLoadData_t fresh;
-    QCOMPARE(fresh.labelText, QStringLiteral("%.3f"));
-    QCOMPARE(fresh.labelStyleSheet, QStringLiteral("font: 22px \"Arial\";"));
+    QCOMPARE(fresh.labelText + fresh.labelStyleSheet, QStringLiteral("%.3ffont: 22px \"Arial\";"));
     BlockLoadData_t block;
     QVERIFY(!block.initDone);
     block.init();
@@ -83,11 +81,8 @@ void tst_ProjectDataTree::emptyTree()
     ProjectDataTree tree;
     QVERIFY(!tree.hostFlag0 && !tree.hostFlag2 && !tree.hostFlag3 && !tree.hostFlag4);
     QCOMPARE(tree.requestUniqueId(), sequence(42, 1).first());
-    QCOMPARE(tree.getBlock(0), nullptr);
-    QVERIFY(tree.getFileNameContainingBlock(0).isNull());
-    QVERIFY(tree.getFileNameWithPageId(-1).isNull());
-    QCOMPARE(tree.getFiledataWithName("a"), nullptr);
-    QVERIFY(!tree.containsFileName(""));
+    QVERIFY(!tree.getBlock(0) && !tree.getFiledataWithName("a") && !tree.containsFileName(""));
+    QVERIFY(tree.getFileNameContainingBlock(0).isNull() && tree.getFileNameWithPageId(-1).isNull());
     QVERIFY(tree.getAllBlocks().isEmpty());
 }
 
@@ -102,15 +97,13 @@ void tst_ProjectDataTree::lookups()
     QVERIFY(tree.containsFileName("main.xml"));
     QVERIFY(!tree.containsFileName("Main.xml"));
     QCOMPARE(tree.getFiledataWithName("pumps.xml"), tree.files.value("pumps.xml"));
-    QCOMPARE(tree.getFiledataWithName("Pumps.xml"), nullptr);
     // Whichever file the hash visits first, each instance is found in its own.
     const QHash<int, QString> owner{{1, "main.xml"}, {2, "main.xml"}, {3, "pumps.xml"}, {4, "twin.xml"}};
     for (auto it = owner.cbegin(); it != owner.cend(); ++it) {
         QCOMPARE(tree.getFileNameContainingBlock(it.key()), it.value());
         QVERIFY(tree.files.value(it.value())->scadaObjects.contains(tree.getBlock(it.key())));
     }
-    QVERIFY(tree.getFileNameContainingBlock(9).isNull());
-    QCOMPARE(tree.getBlock(9), nullptr);
+    QVERIFY(tree.getFileNameContainingBlock(9).isNull() && !tree.getBlock(9));
     // The page's own fileName, not the key; either page numbered 7 may answer.
     QCOMPARE(tree.getFileNameWithPageId(8), QStringLiteral("stored-pumps.xml"));
     QVERIFY((QStringList{"stored-main.xml", "stored-twin.xml"}).contains(tree.getFileNameWithPageId(7)));
@@ -124,6 +117,9 @@ void tst_ProjectDataTree::lookups()
     const int first = all.indexOf(tree.files.value("main.xml")->scadaObjects.first());
     QCOMPARE(all.value(first + 1), tree.files.value("main.xml")->scadaObjects.at(1));
     tree.selfDestruct();
+    QVERIFY(tree.files.isEmpty());
+    QVERIFY(tree.getAllBlocks().isEmpty());
+    tree.selfDestruct(); // nothing left to destroy
 }
 
 void tst_ProjectDataTree::uniqueId_data()
@@ -151,18 +147,6 @@ void tst_ProjectDataTree::uniqueId()
     tree.files.insert("none.xml", nullptr);
     QCOMPARE(tree.requestUniqueId(), next.at(expected));
     tree.selfDestruct();
-}
-
-void tst_ProjectDataTree::selfDestruct()
-{
-    ProjectDataTree tree;
-    tree.files.insert("a.xml", pageWith(1, "a.xml", {1, 2, 3}));
-    tree.files.insert("b.xml", pageWith(2, "b.xml", {}));
-    tree.files.insert("null.xml", nullptr);
-    tree.selfDestruct();
-    QVERIFY(tree.files.isEmpty());
-    QVERIFY(tree.getAllBlocks().isEmpty());
-    tree.selfDestruct(); // nothing left to destroy
 }
 
 QTEST_MAIN(tst_ProjectDataTree)

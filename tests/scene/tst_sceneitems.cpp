@@ -9,31 +9,10 @@
 
 // What the readers of the six item kinds make of each element: every field
 // of the record is compared, for absent, empty and odd values.
-namespace {
-
-using ::str;
 QString str(Qt::Alignment v) { return QString::number(int(v)); }
-QString str(const QList<int> &v)
-{
-    QStringList l;
-    for (int i : v)
-        l << QString::number(i);
-    return l.join(',');
-}
-QString str(const QList<ChartLineData> &v)
-{
-    QStringList l;
-    for (const ChartLineData &x : v)
-        l << QString("%1/%2/%3").arg(x.Tag).arg(x.LineStyle).arg(x.LineColor);
-    return l.join(',');
-}
-QString str(const QList<QList<QString>> &v)
-{
-    QString s;
-    for (const QList<QString> &row : v)
-        s += '[' + QStringList(row).join(',') + ']';
-    return s;
-}
+QString str(const ChartLineData &v) { return QString("%1/%2/%3").arg(v.Tag).arg(v.LineStyle).arg(v.LineColor); }
+
+namespace {
 
 const QStringList bindings{"image", "label", "posx", "posy", "width", "height", "rotAng", "txtColor", "maskColor",
                            "maskOpac", "cusProp1", "cusProp2", "cusProp3", "cusProp4", "cusProp5", "cusProp6",
@@ -46,36 +25,33 @@ QStringList fields(const ItemCommonData_t &r)
 }
 QStringList fields(const ScadaObjectLoadData_t &r)
 {
-    const int tags[] = {r.tagID_image, r.tagID_label, r.tagID_posx, r.tagID_posy, r.tagID_width, r.tagID_height,
-                        r.tagID_rotAng, r.tagID_txtColor, r.tagID_maskColor, r.tagID_maskOpac, r.tagID_cusProp1,
-                        r.tagID_cusProp2, r.tagID_cusProp3, r.tagID_cusProp4, r.tagID_cusProp5, r.tagID_cusProp6,
-                        r.tagID_cusProp7, r.tagID_eventTarget};
-    QStringList l = fields(*r.common) << FIELD(Type) << FIELD(Uid);
-    for (int i = 0; i < bindings.size(); ++i)
-        l << "tagID_" + bindings.at(i) + '=' + str(tags[i]);
-    return l << FIELD(eventType) << FIELD(eventAction) << FIELD(lofx) << FIELD(lofy) << FIELD(labelText)
-             << FIELD(labelStyleSheet) << FIELD(userConst1) << FIELD(userConst2) << FIELD(MacroText) << FIELD(Tooltip)
-             << FIELD(weblinkActive) << FIELD(weblink) << FIELD(limitsActive) << FIELD(lowLimit) << FIELD(highLimit)
-             << FIELD(componentUid);
+    return fields(*r.common) << FIELD(Type) << FIELD(Uid) << FIELD(tagID_image) << FIELD(tagID_label)
+        << FIELD(tagID_posx) << FIELD(tagID_posy) << FIELD(tagID_width) << FIELD(tagID_height) << FIELD(tagID_rotAng)
+        << FIELD(tagID_txtColor) << FIELD(tagID_maskColor) << FIELD(tagID_maskOpac) << FIELD(tagID_cusProp1)
+        << FIELD(tagID_cusProp2) << FIELD(tagID_cusProp3) << FIELD(tagID_cusProp4) << FIELD(tagID_cusProp5)
+        << FIELD(tagID_cusProp6) << FIELD(tagID_cusProp7) << FIELD(tagID_eventTarget) << FIELD(eventType)
+        << FIELD(eventAction) << FIELD(lofx) << FIELD(lofy) << FIELD(labelText) << FIELD(labelStyleSheet)
+        << FIELD(userConst1) << FIELD(userConst2) << FIELD(MacroText) << FIELD(Tooltip) << FIELD(weblinkActive)
+        << FIELD(weblink) << FIELD(limitsActive) << FIELD(lowLimit) << FIELD(highLimit) << FIELD(componentUid);
 }
 QStringList fields(const TextItemLoadData_t &r)
 {
     return fields(*r.common) << FIELD(ItemText) << FIELD(TextColor) << FIELD(BgColor) << FIELD(SvgElement)
-                             << FIELD(Alignment) << FIELD(TextPixelSize) << FIELD(Family) << FIELD(IsBold)
-                             << FIELD(IsItalic) << FIELD(IsUnderlined) << FIELD(DrawPaper);
+        << FIELD(Alignment) << FIELD(TextPixelSize) << FIELD(Family) << FIELD(IsBold) << FIELD(IsItalic)
+        << FIELD(IsUnderlined) << FIELD(DrawPaper);
 }
 QStringList fields(const DbQueryTextItemLoadData_t &r)
 {
     return fields(*r.common) << FIELD(bgColor) << FIELD(txtColor) << FIELD(labelText) << FIELD(labelStyleSheet)
-                             << FIELD(lofx) << FIELD(lofy) << FIELD(txtPixelSize) << FIELD(reportUnit)
-                             << FIELD(reportType) << FIELD(timeFactor) << FIELD(updateInterval) << FIELD(reportTag);
+        << FIELD(lofx) << FIELD(lofy) << FIELD(txtPixelSize) << FIELD(reportUnit) << FIELD(reportType)
+        << FIELD(timeFactor) << FIELD(updateInterval) << FIELD(reportTag);
 }
 QStringList fields(const ScheduleItemLoadData_t &r) { return fields(*r.common) << FIELD(TagIDs); }
 QStringList fields(const RealTimeChartItemLoadData_t &r)
 {
     return fields(*r.common) << FIELD(TagIDs) << FIELD(BgColor) << FIELD(TxtColor) << FIELD(ShowLegend)
-                             << FIELD(FollowLastVal) << FIELD(RescaleValAxis) << FIELD(ShowLastSeconds)
-                             << FIELD(UpperLimit) << FIELD(LowerLimit);
+        << FIELD(FollowLastVal) << FIELD(RescaleValAxis) << FIELD(ShowLastSeconds) << FIELD(UpperLimit)
+        << FIELD(LowerLimit);
 }
 QStringList fields(const TableItemLoadData_t &r) { return fields(*r.common) << FIELD(rows) << FIELD(columnWidths); }
 
@@ -93,12 +69,8 @@ QString itemFields(const QByteArray &items)
     if (!file)
         return "not read";
     QStringList out;
-    add(out, file->scadaObjects);
-    add(out, file->textItems);
-    add(out, file->scheduleItems);
-    add(out, file->rtChartItems);
-    add(out, file->dbqTextItems);
-    add(out, file->tableItems);
+    add(out, file->scadaObjects), add(out, file->textItems), add(out, file->scheduleItems);
+    add(out, file->rtChartItems), add(out, file->dbqTextItems), add(out, file->tableItems);
     destroyScaFileData(file);
     return out.join('|');
 }
@@ -121,9 +93,9 @@ QString kindDefaults(const QString &kind)
         return common + "bgColor=#000|txtColor=#FFF|labelText=Val is |labelStyleSheet=font: 12px \"Arial\";|lofx=0|"
                         "lofy=0|txtPixelSize=14|reportUnit=1|reportType=0|timeFactor=100|updateInterval=100|reportTag=-1";
     if (kind == "RTChartItem")
-        return common + "TagIDs=|BgColor=#000|TxtColor=#FFF|ShowLegend=1|FollowLastVal=1|RescaleValAxis=1|"
+        return common + "TagIDs=[]|BgColor=#000|TxtColor=#FFF|ShowLegend=1|FollowLastVal=1|RescaleValAxis=1|"
                         "ShowLastSeconds=300|UpperLimit=0|LowerLimit=0";
-    return common + (kind == "TableItem" ? "rows=|columnWidths=" : "TagIDs=");
+    return common + (kind == "TableItem" ? "rows=[]|columnWidths=[]" : "TagIDs=[]");
 }
 
 QFont measuringFont(const QString &family, int pixelSize, bool bold, bool italic)
@@ -175,188 +147,144 @@ void tst_SceneItems::initTestCase()
     QVERIFY(QFontInfo(serifHint).family() != QFontInfo(measuringFont("NoSuchFamily", 20, false, false)).family());
 }
 
+// One row: the kind is the first word of its name; @p changes are from the kind's defaults.
+static void row(const char *name, const QByteArray &content, const QString &changes = QString())
+{
+    QTest::newRow(name) << content << changes;
+}
+
 void tst_SceneItems::readFields_data()
 {
-    QTest::addColumn<QString>("kind");
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("changes"); // from the kind's defaults
+    QTest::addColumn<QString>("changes");
 
     for (const char *kind : {"ScadaObject", "TextItem", "ScheduleItem", "RTChartItem", "DbqTextItem", "TableItem"})
-        QTest::addRow("%s defaults", kind) << kind << QByteArray() << QString();
+        QTest::addRow("%s defaults", kind) << QByteArray() << QString();
 
     QByteArray emptyTags = "<TagIDs";
     for (const QString &b : bindings)
-        emptyTags += " tagID_" + b.toLatin1() + "=\"\"";
-    QTest::newRow("ScadaObject empty")
-        << "ScadaObject"
-        << "<Geometry X=\"\" Y=\"\" W=\"\" H=\"\" Rot=\"\" ZVAL=\"\" GZVAL=\"\" HFlip=\"\" VFlip=\"\"/>"
-           "<Properties Name=\"\" Uid=\"\" Type=\"\" GroupId=\"\"/>" + emptyTags + "/><MacroText/><Tooltip/>"
-           "<weblinkActive/><weblink/><limitsActive/><lowLimit/><highLimit/><lofx/><lofy/><labelStyleSheet/>"
-           "<labelText/><eventAction/><eventType/><userConst1/><userConst2/><componentUid/>"
-        << "tagID_" + bindings.join("=0|tagID_") + "=0|highLimit=0";
-    QTest::newRow("ScadaObject odd numbers")
-        << "ScadaObject"
-        << QByteArray("<Properties Uid=\"12abc\" Type=\" 4\"/><TagIDs tagID_label=\"17\" tagID_cusProp7=\"x\" "
-                      "tagID_cusProp2=\"-2\"/><lofx>-7</lofx><highLimit>250.5</highLimit><lowLimit>-1e3</lowLimit>"
-                      "<weblinkActive>2</weblinkActive><limitsActive>-1</limitsActive><eventType>0x10</eventType>")
-        << "Type=4|tagID_label=17|tagID_cusProp7=0|tagID_cusProp2=-2|lofx=-7|highLimit=250.5|lowLimit=-1000|"
-           "weblinkActive=1|limitsActive=1";
-    QTest::newRow("ScadaObject texts")
-        << "ScadaObject"
-        << QByteArray("<MacroText><![CDATA[  a\n b ]]></MacroText><Tooltip>   </Tooltip><componentUid> c </componentUid>"
-                      "<weblink><![CDATA[a]]]]><![CDATA[>b]]></weblink><labelText>%d</labelText>")
-        << "MacroText=  a\n b |componentUid= c |weblink=a]]>b|labelText=%d";
-    QTest::newRow("ScadaObject first of each name")
-        << "ScadaObject"
-        << QByteArray("<userConst1>1</userConst1><userConst1>2</userConst1><Properties Uid=\"5\" Name=\"n\"/>"
-                      "<Properties Uid=\"6\"/><TagIDs tagID_image=\"3\"/><TagIDs tagID_image=\"4\"/>"
-                      "<Geometry X=\"3.9\"/><Geometry X=\"8\"/>")
-        << "userConst1=1|Uid=5|Name=n|tagID_image=3|X=3";
+        emptyTags += " tagID_" + b.toLatin1() + "=''";
+    row("ScadaObject empty",
+        "<Geometry X='' Y='' W='' H='' Rot='' ZVAL='' GZVAL='' HFlip='' VFlip=''/><Properties Name='' Uid='' Type='' "
+        "GroupId=''/>" + emptyTags + "/><MacroText/><Tooltip/><weblinkActive/><weblink/><limitsActive/><lowLimit/>"
+        "<highLimit/><lofx/><lofy/><labelStyleSheet/><labelText/><eventAction/><eventType/><userConst1/><userConst2/>"
+        "<componentUid/>",
+        "tagID_" + bindings.join("=0|tagID_") + "=0|highLimit=0");
+    row("ScadaObject odd numbers",
+        "<Properties Uid='12abc' Type=' 4'/><TagIDs tagID_label='17' tagID_cusProp7='x' tagID_cusProp2='-2'/>"
+        "<lofx>-7</lofx><highLimit>250.5</highLimit><lowLimit>-1e3</lowLimit><weblinkActive>2</weblinkActive>"
+        "<limitsActive>-1</limitsActive><eventType>0x10</eventType>",
+        "Type=4|tagID_label=17|tagID_cusProp7=0|tagID_cusProp2=-2|lofx=-7|highLimit=250.5|lowLimit=-1000|"
+        "weblinkActive=1|limitsActive=1");
+    row("ScadaObject texts",
+        "<MacroText><![CDATA[  a\n b ]]></MacroText><Tooltip>   </Tooltip><componentUid> c </componentUid>"
+        "<weblink><![CDATA[a]]]]><![CDATA[>b]]></weblink><labelText>%d</labelText>",
+        "MacroText=  a\n b |componentUid= c |weblink=a]]>b|labelText=%d");
+    row("ScadaObject first of each name",
+        "<userConst1>1</userConst1><userConst1>2</userConst1><Properties Uid='5' Name='n'/><Properties Uid='6'/>"
+        "<TagIDs tagID_image='3'/><TagIDs tagID_image='4'/><Geometry X='3.9'/><Geometry X='8'/>",
+        "userConst1=1|Uid=5|Name=n|tagID_image=3|X=3");
 
-    QTest::newRow("geometry fractions")
-        << "ScheduleItem"
-        << QByteArray("<Geometry X=\"12.7\" Y=\"-3.9\" W=\"12.5\" H=\"40\" Rot=\"9x\" ZVAL=\"-2\" GZVAL=\"+3\" "
-                      "HFlip=\"2\" VFlip=\"-1\"/>")
-        << "X=12|Y=-3|H=40|ZVAL=-2|GZVAL=3|HFlip=1|VFlip=1";
-    QTest::newRow("geometry cut toward zero") << "ScheduleItem" << QByteArray("<Geometry X=\"-0.5\" Y=\"1.5e3\"/>")
-                                              << "Y=1500";
-    QTest::newRow("geometry int range") << "ScheduleItem"
-                                        << QByteArray("<Geometry X=\"2147483520\" Y=\"-2147483648\"/>")
-                                        << "X=2147483520|Y=-2147483648";
-    QTest::newRow("geometry beyond int") << "ScheduleItem" << QByteArray("<Geometry X=\"2147483648\" Y=\"-3e9\"/>")
-                                         << QString();
-    QTest::newRow("geometry not numbers") << "ScheduleItem"
-                                          << QByteArray("<Geometry X=\"nan\" Y=\"1e39\" W=\"inf\"/><Properties GroupId=\"-1\"/>")
-                                          << QString();
-    QTest::newRow("GroupId largest") << "TableItem" << QByteArray("<Properties GroupId=\"18446744073709551615\"/>")
-                                     << "GroupId=18446744073709551615";
-    QTest::newRow("GroupId beyond") << "DbqTextItem" << QByteArray("<Properties GroupId=\"18446744073709551616\"/>")
-                                    << QString();
+    row("ScheduleItem geometry", "<Geometry X='12.7' Y='-3.9' W='12.5' H='40' Rot='9x' ZVAL='-2' GZVAL='+3' HFlip='2' "
+                                 "VFlip='-1'/>", "X=12|Y=-3|H=40|ZVAL=-2|GZVAL=3|HFlip=1|VFlip=1");
+    row("ScheduleItem geometry cut toward zero", "<Geometry X='-0.5' Y='1.5e3'/>", "Y=1500");
+    row("ScheduleItem geometry int range", "<Geometry X='2147483520' Y='-2147483648'/>", "X=2147483520|Y=-2147483648");
+    row("ScheduleItem geometry beyond int", "<Geometry X='2147483648' Y='-3e9'/>");
+    row("ScheduleItem geometry not numbers", "<Geometry X='nan' Y='1e39' W='inf'/><Properties GroupId='-1'/>");
+    row("TableItem largest GroupId", "<Properties GroupId='18446744073709551615'/>", "GroupId=18446744073709551615");
+    row("DbqTextItem GroupId beyond", "<Properties GroupId='18446744073709551616'/>");
+    row("ScheduleItem tags", "<TagIDs><Tag>7</Tag><Other/><Tag>3</Tag><Tag/><Tag>x</Tag><Tag>7</Tag></TagIDs>"
+                             "<TagIDs><Tag>1</Tag></TagIDs>", "TagIDs=[7,3,0,0,7]");
 
-    QTest::newRow("TextItem empty")
-        << "TextItem"
-        << QByteArray("<ItemText/><TextColor/><BgColor/><TextPixelSize/><Alignment/><ZVal/><GZVal/><DrawPaper/>"
-                      "<IsItalic/><IsUnderlined/><Family/><IsBold/><SvgElement/><Width/><Height/><Rot/><ItemPosX/>"
-                      "<ItemPosY/><TextSize/>")
-        << "Family=|W=0|H=0";
-    QTest::newRow("TextItem blanks")
-        << "TextItem"
-        << QByteArray("<TextColor>  </TextColor><BgColor> </BgColor><Family>  </Family><SvgElement> </SvgElement>"
-                      "<ItemText><![CDATA[   ]]></ItemText>")
-        << "ItemText=   |Family=";
-    QTest::newRow("TextItem values")
-        << "TextItem"
-        << QByteArray("<ItemPosX>12.9</ItemPosX><ItemPosY>-3.7</ItemPosY><Geometry X=\"50\" HFlip=\"1\" VFlip=\"1\"/>"
-                      "<IsBold>2</IsBold><IsItalic>3</IsItalic><IsUnderlined>-4</IsUnderlined><DrawPaper>5</DrawPaper>"
-                      "<Alignment>132</Alignment><TextColor>red-ish</TextColor><BgColor>#FfF</BgColor>")
-        << "X=12|Y=-3|IsBold=1|IsItalic=1|IsUnderlined=1|DrawPaper=1|Alignment=132|TextColor=red-ish|BgColor=#FfF";
-    QTest::newRow("TextItem group") << "TextItem"
-                                    << QByteArray("<Properties GroupId=\"9\" GZVAL=\"4\"/><ZVal>3</ZVal><Rot>-90</Rot>")
-                                    << "GroupId=9|ZVAL=3|Rot=-90";
-    QTest::newRow("TextItem GZVal") << "TextItem" << QByteArray("<GZVal>4</GZVal>") << "GZVAL=4";
-    const char *sizes[][3] = {{"18", "10", "18"}, {"0", "10", "10"}, {"-1", "10", "10"}, {"-2", "10", "-2"},
-                              {"big", "11", "11"}, {nullptr, "12", "12"}};
-    for (auto s : sizes)
-        QTest::addRow("TextPixelSize %s, TextSize %s", s[0], s[1])
-            << "TextItem"
-            << (s[0] ? "<TextPixelSize>" + QByteArray(s[0]) + "</TextPixelSize>" : QByteArray())
-                   + "<TextSize>" + s[1] + "</TextSize>"
-            << QString("TextPixelSize=") + s[2];
+    row("TextItem empty",
+        "<ItemText/><TextColor/><BgColor/><TextPixelSize/><Alignment/><ZVal/><GZVal/><DrawPaper/><IsItalic/>"
+        "<IsUnderlined/><Family/><IsBold/><SvgElement/><Width/><Height/><Rot/><ItemPosX/><ItemPosY/><TextSize/>",
+        "Family=|W=0|H=0");
+    row("TextItem blanks", "<TextColor>  </TextColor><BgColor> </BgColor><Family>  </Family><SvgElement> </SvgElement>"
+                           "<ItemText><![CDATA[   ]]></ItemText>", "ItemText=   |Family=");
+    row("TextItem values",
+        "<ItemPosX>12.9</ItemPosX><ItemPosY>-3.7</ItemPosY><Geometry X='50' HFlip='1' VFlip='1'/><IsBold>2</IsBold>"
+        "<IsItalic>3</IsItalic><IsUnderlined>-4</IsUnderlined><DrawPaper>5</DrawPaper><Alignment>132</Alignment>"
+        "<TextColor>red-ish</TextColor><BgColor>#FfF</BgColor>",
+        "X=12|Y=-3|IsBold=1|IsItalic=1|IsUnderlined=1|DrawPaper=1|Alignment=132|TextColor=red-ish|BgColor=#FfF");
+    row("TextItem group", "<Properties GroupId='9' GZVAL='4'/><ZVal>3</ZVal><Rot>-90</Rot>", "GroupId=9|ZVAL=3|Rot=-90");
+    row("TextItem GZVal", "<GZVal>4</GZVal>", "GZVAL=4");
+    row("TextItem pixel size first", "<TextPixelSize>18</TextPixelSize><TextSize>10</TextSize>", "TextPixelSize=18");
+    row("TextItem pixel size 0", "<TextPixelSize>0</TextPixelSize><TextSize>10</TextSize>", "TextPixelSize=10");
+    row("TextItem pixel size -1", "<TextPixelSize>-1</TextPixelSize><TextSize>10</TextSize>", "TextPixelSize=10");
+    row("TextItem pixel size -2", "<TextPixelSize>-2</TextPixelSize><TextSize>10</TextSize>", "TextPixelSize=-2");
+    row("TextItem pixel size junk", "<TextPixelSize>big</TextPixelSize><TextSize>11</TextSize>", "TextPixelSize=11");
+    row("TextItem older size only", "<TextSize>12</TextSize>", "TextPixelSize=12");
 
-    QTest::newRow("ScheduleItem tags")
-        << "ScheduleItem"
-        << QByteArray("<TagIDs><Tag>7</Tag><Other/><Tag>3</Tag><Tag/><Tag>x</Tag><Tag>7</Tag></TagIDs><TagIDs><Tag>1</Tag></TagIDs>")
-        << "TagIDs=7,3,0,0,7";
+    row("RTChartItem empty", "<TagIDs/><BgColor/><TxtColor/><ShowLegend/><FollowLastVal/><RescaleValAxis/>"
+                             "<ShowLastSeconds/><UpperLimit/><LowerLimit/>",
+        "BgColor=|TxtColor=|ShowLegend=0|FollowLastVal=0|RescaleValAxis=0|ShowLastSeconds=0");
+    row("RTChartItem lines", "<TagIDs><Tag>12</Tag><TagData Tag='4' LineStyle='2' LineColor=' blue '/><Tag/><TagData/>"
+                             "<TagData LineColor='' Tag='x' LineStyle='y'/></TagIDs><TagIDs><Tag>1</Tag></TagIDs>",
+        "TagIDs=[4/2/ blue ,-1/0/#FF0000,0/0/,12/0/#FF0000,0/0/#FF0000]");
+    row("RTChartItem values", "<BgColor>  </BgColor><UpperLimit>90</UpperLimit><LowerLimit>-10</LowerLimit>"
+                              "<ShowLastSeconds>x</ShowLastSeconds><FollowLastVal>0</FollowLastVal>",
+        "BgColor=|UpperLimit=90|LowerLimit=-10|ShowLastSeconds=0|FollowLastVal=0");
 
-    QTest::newRow("RTChartItem empty")
-        << "RTChartItem"
-        << QByteArray("<TagIDs/><BgColor/><TxtColor/><ShowLegend/><FollowLastVal/><RescaleValAxis/><ShowLastSeconds/>"
-                      "<UpperLimit/><LowerLimit/>")
-        << "BgColor=|TxtColor=|ShowLegend=0|FollowLastVal=0|RescaleValAxis=0|ShowLastSeconds=0";
-    QTest::newRow("RTChartItem lines")
-        << "RTChartItem"
-        << QByteArray("<TagIDs><Tag>12</Tag><TagData Tag=\"4\" LineStyle=\"2\" LineColor=\" blue \"/><Tag/><TagData/>"
-                      "<TagData LineColor=\"\" Tag=\"x\" LineStyle=\"y\"/></TagIDs><TagIDs><Tag>1</Tag></TagIDs>")
-        << "TagIDs=4/2/ blue ,-1/0/#FF0000,0/0/,12/0/#FF0000,0/0/#FF0000";
-    QTest::newRow("RTChartItem values")
-        << "RTChartItem"
-        << QByteArray("<BgColor>  </BgColor><UpperLimit>90</UpperLimit><LowerLimit>-10</LowerLimit>"
-                      "<ShowLastSeconds>x</ShowLastSeconds><FollowLastVal>0</FollowLastVal>")
-        << "BgColor=|UpperLimit=90|LowerLimit=-10|ShowLastSeconds=0|FollowLastVal=0";
+    row("DbqTextItem empty", "<bgColor/><txtColor/><labelText/><labelStyleSheet/><txtPixelSize/><reportUnit/>"
+                             "<reportType/><reportTag/><updateInterval/><timeFactor/><lofx/><lofy/>",
+        "bgColor=|txtColor=|labelText=|labelStyleSheet=|txtPixelSize=0|reportUnit=0|timeFactor=0|updateInterval=0|"
+        "reportTag=0");
+    row("DbqTextItem texts", "<labelText>   </labelText><txtColor> Flow: </txtColor><reportTag>12x</reportTag>",
+        "labelText=|txtColor= Flow: |reportTag=0");
 
-    QTest::newRow("DbqTextItem empty")
-        << "DbqTextItem"
-        << QByteArray("<bgColor/><txtColor/><labelText/><labelStyleSheet/><txtPixelSize/><reportUnit/><reportType/>"
-                      "<reportTag/><updateInterval/><timeFactor/><lofx/><lofy/>")
-        << "bgColor=|txtColor=|labelText=|labelStyleSheet=|txtPixelSize=0|reportUnit=0|timeFactor=0|"
-           "updateInterval=0|reportTag=0";
-    QTest::newRow("DbqTextItem texts")
-        << "DbqTextItem" << QByteArray("<labelText>   </labelText><txtColor> Flow: </txtColor><reportTag>12x</reportTag>")
-        << "labelText=|txtColor= Flow: |reportTag=0";
-
-    QTest::newRow("TableItem grid")
-        << "TableItem"
-        << QByteArray("<TableData><ColumnGroup><Column/><Junk width=\"9\"/><Column width=\"x\"/><Column width=\"80\"/>"
-                      "</ColumnGroup><ColumnGroup><Column width=\"1\"/></ColumnGroup><Row><CellText>a</CellText>"
-                      "<CellText>  </CellText></Row><Row/><Row><CellText><![CDATA[x]]]]><![CDATA[>y]]></CellText><Junk/>"
-                      "<CellText/></Row></TableData><TableData><Row/></TableData>")
-        << "columnWidths=30,0,80|rows=[a,][][x]]>y,]";
+    row("TableItem grid",
+        "<TableData><ColumnGroup><Column/><Junk width='9'/><Column width='x'/><Column width='80'/></ColumnGroup>"
+        "<ColumnGroup><Column width='1'/></ColumnGroup><Row><CellText>a</CellText><CellText>  </CellText></Row><Row/>"
+        "<Row><CellText><![CDATA[x]]]]><![CDATA[>y]]></CellText><Junk/><CellText/></Row></TableData>"
+        "<TableData><Row/></TableData>",
+        "columnWidths=[30,0,80]|rows=[[a,],[],[x]]>y,]]");
 }
 
 void tst_SceneItems::readFields()
 {
-    QFETCH(QString, kind);
     QFETCH(QByteArray, content);
     QFETCH(QString, changes);
+    const QString kind = QString(QTest::currentDataTag()).section(' ', 0, 0);
     // Text items get a stored size (after the row's own, which comes first) so that nothing is measured here.
     const QByteArray size = kind == "TextItem" ? "<Width>1</Width><Height>2</Height>" : "";
     const QByteArray item = "<Item><ItemType>" + kind.toLatin1() + "</ItemType>" + content + size + "</Item>";
     QCOMPARE(itemFields(item), withChanges(kindDefaults(kind), changes));
 }
 
+// The size a text item without a stored one reads as: twice the width of
+// @p text, at most 800, by four lines, in the measuring font.
+static QString measured(const QString &family, int pixelSize, bool bold, bool italic, int w = -1, int h = -1)
+{
+    const QFontMetrics m(measuringFont(family, pixelSize, bold, italic));
+    return QString("W=%1|H=%2").arg(w < 0 ? qMin(2 * m.width(sample), 800) : w).arg(h < 0 ? 4 * m.height() : h);
+}
+
 void tst_SceneItems::measuredTextSize_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<int>("pixelSize");
-    QTest::addColumn<bool>("bold");
-    QTest::addColumn<bool>("italic");
-    QTest::addColumn<int>("width");  // -1: measured
-    QTest::addColumn<int>("height"); // -1: measured
-
+    QTest::addColumn<QString>("size");
     const QByteArray text = "<ItemText>" + sample.toLatin1() + "</ItemText>";
     const QByteArray serif = text + "<Family>Liberation Serif</Family><TextPixelSize>20</TextPixelSize>";
-    QTest::newRow("nothing stored") << QByteArray() << "Arial" << 0 << false << false << 0 << -1;
-    QTest::newRow("regular") << serif << "Liberation Serif" << 20 << false << false << -1 << -1;
-    QTest::newRow("bold italic") << serif + "<IsBold>1</IsBold><IsItalic>1</IsItalic>" << "Liberation Serif" << 20
-                                 << true << true << -1 << -1;
+    QTest::newRow("nothing stored") << QByteArray() << measured("Arial", 0, false, false, 0);
+    QTest::newRow("regular") << serif << measured("Liberation Serif", 20, false, false);
+    QTest::newRow("bold italic") << serif + "<IsBold>1</IsBold><IsItalic>1</IsItalic>"
+                                 << measured("Liberation Serif", 20, true, true);
     QTest::newRow("unknown family") << text + "<Family>NoSuchFamily</Family><TextPixelSize>20</TextPixelSize>"
-                                    << "NoSuchFamily" << 20 << false << false << -1 << -1;
-    QTest::newRow("older size") << text + "<Family>Liberation Serif</Family><TextPixelSize>-1</TextPixelSize>"
-                                           "<TextSize>30</TextSize>"
-                                << "Liberation Serif" << 30 << false << false << -1 << -1;
+                                    << measured("NoSuchFamily", 20, false, false);
+    QTest::newRow("older size") << text + "<Family>Liberation Serif</Family><TextPixelSize>-1</TextPixelSize><TextSize>30</TextSize>"
+                                << measured("Liberation Serif", 30, false, false);
     QTest::newRow("at most 800") << "<ItemText>" + QByteArray(200, 'W') + "</ItemText><TextPixelSize>30</TextPixelSize>"
-                                 << "Arial" << 30 << false << false << 800 << -1;
-    QTest::newRow("width stored") << serif + "<Width>7</Width>" << "Liberation Serif" << 20 << false << false << 7 << -1;
-    QTest::newRow("height stored") << serif + "<Height>0</Height>" << "Liberation Serif" << 20 << false << false << -1
-                                   << 0;
+                                 << measured("Arial", 30, false, false, 800);
+    QTest::newRow("width stored") << serif + "<Width>7</Width>" << measured("Liberation Serif", 20, false, false, 7);
+    QTest::newRow("height stored") << serif + "<Height>0</Height>" << measured("Liberation Serif", 20, false, false, -1, 0);
 }
 
-// Twice the text's width, at most 800, by four lines, in the font the item names.
 void tst_SceneItems::measuredTextSize()
 {
     QFETCH(QByteArray, content);
-    QFETCH(QString, family);
-    QFETCH(int, pixelSize);
-    QFETCH(bool, bold);
-    QFETCH(bool, italic);
-    QFETCH(int, width);
-    QFETCH(int, height);
-    const QFontMetrics m(measuringFont(family, pixelSize, bold, italic));
-    const QString size = QString("W=%1|H=%2").arg(width < 0 ? qMin(2 * m.width(sample), 800) : width)
-                             .arg(height < 0 ? 4 * m.height() : height);
-    const QString read = itemFields("<Item><ItemType>TextItem</ItemType>" + content + "</Item>");
-    QCOMPARE(read.section('|', 2, 3), size);
+    QFETCH(QString, size);
+    QCOMPARE(itemFields("<Item><ItemType>TextItem</ItemType>" + content + "</Item>").section('|', 2, 3), size);
 }
 
 QTEST_MAIN(tst_SceneItems)
