@@ -7,7 +7,7 @@ packages=(
     build-essential cmake
     qtbase5-dev qtbase5-dev-tools qttools5-dev-tools
     clang libclang-rt-14-dev llvm
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-liberation2
 )
 
 missing=()

@@ -3,441 +3,336 @@
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <tarnwickhost/openedFile.h>
 
-#include <QDomDocument>
-#include <QFile>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
+namespace {
 
-static void freeTree(FileDataTree *tree)
+QString n(qint64 value) { return QString::number(value); }
+QString real(double value) { return QString::number(value, 'g', 17); }
+QString bare(QString element) { return element.remove('*'); }
+
+// Every stored field of a record as text, in the order the tree writer writes them.
+QStringList values(const pKanalDef_t &c)
 {
-    destroyFileDataTree(tree);
+    return {c.Name, n(c.Id), n(c.MediaType), n(c.SocketType), n(c.ProtokolType), c.ServerIP, n(c.ServerPORT),
+            n(c.ListenPORT), c.FilterIP, n(c.Comport), n(c.Baudrate), n(c.Databit), n(c.Stopbit), n(c.Paritybit),
+            n(c.ResponseTimeout), n(c.ConnectionTimeout), n(c.FrameTimeout), n(c.GroupID), c.Station,
+            n(c.Enabled), c.LogicProPath, c.Description};
+}
+QStringList values(const pEtiketDef_t &t)
+{
+    return {t.Name, n(t.PollFrequency), t.KanalName, n(t.Kanal_Id), t.DeviceAddress, t.VariableAddress,
+            n(t.VariableSize), n(t.VariableType), n(t.Id), t.Macro, n(t.IsLogging), n(t.PriLevel), n(t.TagType),
+            n(t.SchedulerIndex), real(t.LoggingFreq), n(t.LoggingMethod), n(t.ReadRight1), n(t.ReadRight2),
+            n(t.WriteRight1), n(t.WriteRight2), t.Keywords, n(t.Enabled), t.Description, t.UnitName,
+            n(t.Protocolobjecttype)};
+}
+QStringList values(const pAlarmItem_t &a)
+{
+    QStringList ids;
+    for (int id : a.subscribers)
+        ids << n(id);
+    return {n(a.Id), a.alarm_name, a.alarm_desc, a.alarm_class, n(a.enabled), n(a.ackrequired), n(a.islogging),
+            n(a.tagID), n(a.alarm_type), n(a.alarm_level), n(a.comp_type), real(a.limitVal), real(a.checkVal1),
+            real(a.checkVal2), n(a.limit_tag_id), n(a.limit_tag2_id), n(a.readRight1), n(a.readRight2),
+            "{" + ids.join(',') + "}", n(a.currentState)};
 }
 
-
-static bool writeBytes(const QString &path, const QByteArray &bytes)
+// One line per record: "C ", "T " or "A " and its values.
+QStringList describe(const FileDataTree *tree)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    QStringList out;
+    for (const pKanalDef_t *c : tree->channels)
+        out << "C " + values(*c).join('|');
+    for (const pEtiketDef_t *t : tree->tags)
+        out << "T " + values(*t).join('|');
+    for (const pAlarmItem_t *a : tree->alarms)
+        out << "A " + values(*a).join('|');
+    return out;
 }
 
-// A table of @p columns columns with one row per list of cell texts; a null
-// text leaves its cell without an item.
-static std::unique_ptr<QStandardItemModel> table(int columns, const QList<QStringList> &rows)
+const QString noneChannel =
+    "C None|-1|0|0|0|127.0.0.1|1080|1081|0.0.0.0|11|115200|8|1|0|6000|6000|3000|-1| |1||";
+// Records read from elements that hold only the children named here.
+QString channel(const QString &name, int id, int group = -1)
+{ return QString("C %1|%2|0|0|0||0|0||0|0|0|0|0|0|0|0|%3||0||").arg(name).arg(id).arg(group); }
+QString tag(const QString &name, int id) { return QString("T %1|0||-1|||0|0|%2||0|0|0|0|0|0|0|0|0|0||0|||0").arg(name).arg(id); }
+const QString emptyAlarm = "A 0||||0|0|0|0|0|0|0|0|0|0|0|0|0|0|{}|0";
+// An imported tag: the constructor defaults but for these fields.
+QString csvTag(const QString &name, const QString &address, int size, int type)
+{ return QString("T %1|3||-1|1|%2|%3|%4|0||0|0|0|0|0|0|0|0|0|0||1|||0").arg(name, address).arg(size).arg(type); }
+
+// The child elements in the tree writer's order; '*' marks a CDATA section.
+const QStringList channelElements = QString(
+    "*Name Id MediaType SocketType ProtokolType *ServerIP ServerPORT ListenPORT FilterIP Comport Baudrate Databit "
+    "Stopbit Paritybit ResponseTimeout ConnectionTimeout FrameTimeout GroupID Station Enabled LogicProPath "
+    "Description").split(' ');
+const QStringList tagElements = QString(
+    "*Name PollFrequency KanalName Kanal_Id DeviceAddress VariableAddress VariableSize VariableType Id *Macro "
+    "IsLogging PriLevel TagType SchedulerIndex LoggingFreq LoggingMethod ReadRight1 ReadRight2 WriteRight1 "
+    "WriteRight2 Keywords Enabled Description UnitName Protocolobjecttype").split(' ');
+const QStringList alarmElements = QString(
+    "Id *alarm_name alarm_desc alarm_class enabled ackrequired islogging tagID alarm_type alarm_level comp_type "
+    "limitVal checkVal1 checkVal2 limit_tag_id limit_tag2_id readRight1 readRight2 subscribers currentState")
+    .split(' ');
+// The table writer's: FilterIP and KanalName as CDATA too, Kanal_Id after Macro.
+const QStringList channelColumns = QStringList(channelElements).replaceInStrings("FilterIP", "*FilterIP");
+const QStringList tagColumns = [] { QStringList c = tagElements; c.move(3, 9); c[2] = "*KanalName"; return c; }();
+
+// Records whose values differ from field to field and from the defaults, each
+// in the form the writers write, so that a field read, written or placed in
+// the wrong column shows.
+const QStringList channelSample = {
+    "]]>Line <A&B>", "-101", "-102", "-103", "-104", "10.0.0.5", "3000000006", "3000000007", "10.0.0.8", "3000000009",
+    "3000000010", "3000000011", "3000000012", "-113", "3000000014", "3000000015", "3000000016", "-117", " st 18 ",
+    "1", "/p/20", "desc 21"};
+const QStringList tagSample = {
+    "Tag <1>", "2002", "Line A", "-104", "dev 5", "DB6", "2007", "-108", "-109", "m ]]> <10>", "211", "212", "-113",
+    "-114", "115.5", "-116", "9000000000000000117", "-9000000000000000118", "9000000000000000119",
+    "-9000000000000000120", "kw 21", "0", "desc 23", "unit 24", "-125"};
+const QStringList alarmSample = {
+    "-201", "High <2>", "desc 3", "class 4", "-5", "-6", "-7", "-208", "-9", "-10", "-11", "12.5", "-13.25",
+    "14.125", "-215", "-216", "9000000000000000217", "-9000000000000000218", "{19,-20,21}", "-222"};
+
+int indexOf(const QStringList &elements, const QString &name)
 {
-    auto model = std::make_unique<QStandardItemModel>(rows.size(), columns);
+    return qMax(elements.indexOf(bare(name)), elements.indexOf('*' + bare(name)));
+}
+// @p texts (in the tree writer's order) in the order of @p elements.
+QStringList inOrderOf(const QStringList &elements, const QStringList &treeOrder, const QStringList &texts)
+{
+    QStringList out;
+    for (const QString &element : elements)
+        out << texts.at(indexOf(treeOrder, element));
+    return out;
+}
+
+// One record element as a writer lays it out, two levels deep, @p indent per level.
+QByteArray record(const QByteArray &indent, const char *item, const QStringList &elements, const QStringList &texts)
+{
+    QByteArray out = indent + indent + '<' + item + ">\n";
+    for (int i = 0; i < elements.size(); ++i) {
+        const QByteArray name = bare(elements.at(i)).toUtf8();
+        QByteArray text = texts.at(i).toUtf8();
+        // A CDATA text holding the end marker is split into two sections there.
+        if (elements.at(i).startsWith('*'))
+            text = "<![CDATA[" + text.replace("]]>", "]]]]><![CDATA[>") + "]]>";
+        out += indent + indent + indent + '<' + name + '>' + text + "</" + name + ">\n";
+    }
+    return out + indent + indent + "</" + item + ">\n";
+}
+
+QByteArray list(const QByteArray &indent, const char *name, const QByteArray &records)
+{
+    return records.isEmpty() ? indent + '<' + name + "/>\n"
+                             : indent + '<' + name + ">\n" + records + indent + "</" + name + ">\n";
+}
+
+QByteArray treeFile(const QByteArray &channels, const QByteArray &tags, const QByteArray &alarms)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<CTDefinitions>\n" + list("    ", "ChannelList", channels)
+        + list("    ", "TagList", tags) + list("    ", "AlarmList", alarms) + "</CTDefinitions>\n";
+}
+
+// An editing table with a row per text list, each in the order of @p columns:
+// column 0 holds the Id, column 1 the Name, and the others follow in order.
+std::unique_ptr<QStandardItemModel> table(const QStringList &columns, const QList<QStringList> &rows)
+{
+    auto model = std::make_unique<QStandardItemModel>(rows.size(), columns.size());
     for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < columns && c < rows.at(r).size(); ++c)
-            if (!rows.at(r).at(c).isNull())
-                model->setItem(r, c, new QStandardItem(rows.at(r).at(c)));
+        for (int i = 0, next = 2; i < columns.size(); ++i)
+            model->setItem(r, columns.at(i) == "Id" ? 0 : columns.at(i) == "*Name" ? 1 : next++,
+                           new QStandardItem(rows.at(r).at(i)));
     return model;
 }
 
-static QByteArray wrap(const QByteArray &lists)
-{
-    return "<?xml version=\"1.0\"?><CTDefinitions>" + lists + "</CTDefinitions>";
-}
+} // namespace
 
 class TestTgchFileProcessor : public QObject
 {
     Q_OBJECT
 private slots:
-    void brokenInput_data()
+    void constructorDefaults()
     {
-        QTest::addColumn<QByteArray>("data");
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("not-well-formed") << QByteArray("<CTDefinitions><ChannelList>");
-        QTest::newRow("no-lists") << wrap("");
-        QTest::newRow("other-root") << QByteArray("<Other><Junk/></Other>");
+        const pEtiketDef_t tag;
+        QCOMPARE("C " + values(pKanalDef_t()).join('|'), QString(noneChannel).replace("None", "Channel0"));
+        QCOMPARE(values(tag).join('|'), QString("Tag|1000||-1|1|0|2|1|0||0|0|0|0|0|0|0|0|0|0||1|||0"));
+        QCOMPARE(values(pAlarmItem_t()).join('|'), QString("-1|||General|0|1|1|-1|0|0|0|0|0|0|-1|-1|0|0|{}|0"));
+        QVERIFY(tag.hostFlag && tag.hostText.isEmpty());
+        QVERIFY(!tag.hostData1 && !tag.hostData2 && !tag.hostData3 && !tag.hostData4);
     }
-    void brokenInput()
+
+    void load_data()
     {
-        QFETCH(QByteArray, data);
-        FileDataTree *tree = TgchFileProcessor::loadFileData(data);
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("records");
+        QTest::newRow("empty") << QByteArray() << QStringList{noneChannel};
+        QTest::newRow("not-well-formed") << QByteArray("<CTDefinitions><ChannelList>") << QStringList{noneChannel};
+        QTest::newRow("no-lists") << QByteArray("<CTDefinitions/>") << QStringList{noneChannel};
+        QTest::newRow("too-deep") << "<CTDefinitions><ChannelList><Channel><Description>" + QByteArray("<x>").repeated(300)
+                + QByteArray("</x>").repeated(300) + "</Description></Channel></ChannelList></CTDefinitions>"
+                                  << QStringList{noneChannel};
+        QTest::newRow("no-children") << QByteArray("<CTDefinitions><ChannelList><Channel/></ChannelList><TagList><Tag/>"
+                                                   "</TagList><AlarmList><Alarm/></AlarmList></CTDefinitions>")
+                                     << QStringList{noneChannel, channel("", -1), tag("", 0), emptyAlarm};
+        // Any root, lists in any order, only the first list of a name, and
+        // only a channel named exactly "None" gives way to the loader's own.
+        QTest::newRow("lists-anywhere")
+            << QByteArray("<Other><AlarmList><Alarm/></AlarmList><TagList><Tag><Id>4</Id></Tag><Channel/></TagList>"
+                          "<ChannelList><Tag/><Channel><Name>None</Name><Id>9</Id></Channel>"
+                          "<Channel><Name>none</Name></Channel><Channel><Name><![CDATA[None ]]></Name></Channel>"
+                          "<Channel><Name>none</Name></Channel></ChannelList><ChannelList><Channel/></ChannelList>"
+                          "<TagList><Tag/></TagList></Other>")
+            << QStringList{noneChannel, channel("none", -1), channel("None ", -1), channel("none", -1), tag("", 4),
+                           emptyAlarm};
+        QTest::newRow("first-of-a-name")
+            << QByteArray("<CTDefinitions><ChannelList><Channel><GroupID>4</GroupID><x/><Name>A</Name><Name>B</Name>"
+                          "<Id>9</Id><Id>8</Id></Channel></ChannelList><TagList><Tag><Id>7</Id><Other>1</Other>"
+                          "<Name>first</Name><Id>8</Id><Name>second</Name></Tag></TagList></CTDefinitions>")
+            << QStringList{noneChannel, channel("A", 9, 4), tag("first", 7)};
+
+        // A record holding one element: all its other fields take their absent values.
+        const auto conversion = [](const char *name, const QString &kind, const QString &element, const QString &text,
+                                   const QString &value) {
+            const QString empty = kind == "Channel" ? channel("", -1) : kind == "Tag" ? tag("", 0) : emptyAlarm;
+            QStringList fields = empty.mid(2).split('|');
+            fields[indexOf(kind == "Channel" ? channelElements : kind == "Tag" ? tagElements : alarmElements, element)] = value;
+            QTest::newRow(name) << QString("<CTDefinitions><%1List><%1><%2>%3</%2></%1></%1List></CTDefinitions>")
+                                       .arg(kind, element, text).toUtf8()
+                                << QStringList{noneChannel, empty.left(2) + fields.join('|')};
+        };
+        conversion("enabled-word", "Channel", "Enabled", "true", "0");
+        conversion("port-negative", "Channel", "ServerPORT", "-1", "0");
+        conversion("id-empty", "Channel", "Id", "", "0");
+        conversion("station-space", "Channel", "Station", " ", " ");
+        conversion("pri-300", "Tag", "PriLevel", "300", "44");
+        conversion("logging-minus", "Tag", "IsLogging", "-1", "255");
+        conversion("tagtype-200", "Tag", "TagType", "200", "-56");
+        conversion("poll-negative", "Tag", "PollFrequency", "-5", "0");
+        conversion("freq-tenth", "Tag", "LoggingFreq", "0.1", "0.10000000000000001");
+        conversion("freq-inf", "Tag", "LoggingFreq", "inf", "0");
+        conversion("kanal-empty", "Tag", "Kanal_Id", "", "0");
+        conversion("text-mixed", "Tag", "Description", "a<![CDATA[ <b>]]><!--c--> d", "a <b> d");
+        conversion("text-nested", "Tag", "Keywords", "k<x>1</x>2", "k12");
+        conversion("limit-tenth", "Alarm", "limitVal", "0.1", "0.10000000149011612");
+        conversion("check-inf", "Alarm", "checkVal1", "inf", "0");
+        conversion("enabled-255", "Alarm", "enabled", "255", "-1");
+        conversion("subscribers-gaps", "Alarm", "subscribers", "{5,,x,7}", "{5,7}");
+
+        // CSV imports: tags alone, the constructor defaults but for four fields.
+        QTest::newRow("csv-word") << QByteArray("1;100;Pump1;WORD") << QStringList{csvTag("Pump1", "100", 2, 9)};
+        // The first type word found wins, in the order LOGIC, WORD, FLOAT, LONG.
+        QTest::newRow("csv-types")
+            << QByteArray("1;1;DWORD;DWORD\n1;2;D WORD;D WORD\n1;3;LOGICAL;LOGICAL\n1;4;Float;Float\n"
+                          "1;5;LONG FLOAT;LONG FLOAT\n1;6;FLOAT WORD;FLOAT WORD\n1;7;LONG;LONG")
+            << QStringList{csvTag("DWORD", "1", 2, 9), csvTag("D WORD", "2", 2, 9), csvTag("LOGICAL", "3", 1, 16),
+                           csvTag("Float", "4", 2, 1), csvTag("LONG FLOAT", "5", 4, 14),
+                           csvTag("FLOAT WORD", "6", 2, 9), csvTag("LONG", "7", 4, 13)};
+        QTest::newRow("csv-spaces-kept") << QByteArray("x; 7 ; Pump ;WORD") << QStringList{csvTag(" Pump ", " 7 ", 2, 9)};
+        QTest::newRow("csv-lines") << QByteArray("1;a;first;WORD\n\n1;b;five;WORD;\n1;c\r\n1;d;P;LOGIC\r\n1;d;P;LONG\n")
+                                   << QStringList{csvTag("first", "a", 2, 9), csvTag("P", "d", 1, 16),
+                                                  csvTag("P", "d", 4, 13)};
+        QTest::newRow("csv-empty-file") << QByteArray() << QStringList();
+    }
+    void load()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        QVERIFY(writeAll(dir.filePath("f"), bytes));
+        FileDataTree *tree = QByteArray(QTest::currentDataTag()).startsWith("csv-")
+            ? TgchFileProcessor::loadTagsFromCSV(dir.filePath("f"))
+            : TgchFileProcessor::loadFileData(dir.filePath("f"));
         QVERIFY(tree);
-        QCOMPARE(tree->channels.size(), 1);
-        QCOMPARE(tree->channels.at(0)->Name, QString("None"));
-        QCOMPARE(tree->channels.at(0)->ServerPORT, 1080u);
-        QVERIFY(tree->tags.isEmpty());
-        QVERIFY(tree->alarms.isEmpty());
-        freeTree(tree);
+        QTEST(describe(tree), "records");
+        destroyFileDataTree(tree);
     }
 
-    void noneChannels()
+    // Read, written over a longer old file and read again: every field keeps
+    // its value, and the writer lays the file out exactly so.
+    void treeWriter()
     {
-        FileDataTree *tree = TgchFileProcessor::loadFileData(wrap(
-            "<TagList><Tag><Id>4</Id></Tag></TagList><ChannelList>"
-            "<Channel><Name>None</Name><Id>9</Id></Channel><Tag/>"
-            "<Channel><Name>none</Name></Channel><Channel><Name><![CDATA[ None]]></Name></Channel>"
-            "<Channel><Name>none</Name></Channel></ChannelList>"));
-        QCOMPARE(tree->channels.size(), 4);
-        QCOMPARE(tree->channels.at(0)->Id, -1);
-        QCOMPARE(tree->channels.at(2)->Name, QString(" None"));
-        QCOMPARE(tree->channels.at(1)->Id, -1);
-        QCOMPARE(tree->tags.size(), 1);
-        QCOMPARE(tree->tags.at(0)->Id, 4);
-        freeTree(tree);
-    }
-
-    void conversions()
-    {
-        FileDataTree *tree = TgchFileProcessor::loadFileData(wrap(
-            "<ChannelList><Channel><Name>A</Name><Enabled>true</Enabled>"
-            "<ServerPORT>4294967295</ServerPORT><Station> </Station></Channel></ChannelList>"
-            "<TagList><Tag><PriLevel>300</PriLevel><TagType>200</TagType><IsLogging>-1</IsLogging>"
-            "<ReadRight1>9223372036854775807</ReadRight1><Kanal_Id></Kanal_Id></Tag></TagList>"
-            "<AlarmList><Alarm><limitVal>1e39</limitVal><subscribers>{5,,x,7}</subscribers></Alarm></AlarmList>"));
-        const pKanalDef_t *c = tree->channels.at(1);
-        QCOMPARE(c->Enabled, false);
-        QCOMPARE(c->ServerPORT, 4294967295u);
-        QCOMPARE(c->Station, QString(" "));
-        QCOMPARE(c->ServerIP, QString());
-        const pEtiketDef_t *t = tree->tags.at(0);
-        QCOMPARE(int(t->PriLevel), 44);
-        QCOMPARE(int(t->TagType), -56);
-        QCOMPARE(int(t->IsLogging), 255);
-        QCOMPARE(t->ReadRight1, Q_INT64_C(9223372036854775807));
-        QCOMPARE(t->Kanal_Id, 0);
-        const pAlarmItem_t *a = tree->alarms.at(0);
-        QCOMPARE(a->limitVal, 0.0);
-        QCOMPARE(a->subscribers, QList<int>({5, 7}));
-        QCOMPARE(a->Id, 0);
-        QCOMPARE(a->alarm_class, QString());
-
+        const QByteArray channels = record("    ", "Channel", channelElements, channelSample);
+        const QByteArray tags = record("    ", "Tag", tagElements, tagSample);
+        const QByteArray alarms = record("    ", "Alarm", alarmElements, alarmSample);
+        const QStringList read = {noneChannel, "C " + channelSample.join('|'), "T " + tagSample.join('|'),
+                                  "A " + alarmSample.join('|')};
+        FileDataTree *tree = TgchFileProcessor::loadFileData(treeFile(channels, tags, alarms));
+        QCOMPARE(describe(tree), read);
         QTemporaryDir dir;
         const QString path = dir.filePath("d.xml");
+        QVERIFY(writeAll(path, QByteArray(100000, 'x')));
         QVERIFY(TgchFileProcessor::writeToFile(tree, path));
-        QVERIFY(!TgchFileProcessor::writeToFile(tree, dir.filePath("missing/d.xml")));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QDomDocument doc;
-        QVERIFY(doc.setContent(&file));
-        const QDomElement root = doc.documentElement();
-        QCOMPARE(root.tagName(), QString("CTDefinitions"));
-        const QDomElement tag = root.firstChildElement("TagList").firstChildElement("Tag");
-        QCOMPARE(tag.firstChildElement("TagType").text(), QString("-56"));
-        QCOMPARE(tag.firstChildElement("IsLogging").text(), QString("255"));
-        QCOMPARE(tag.childNodes().count(), 25);
-        const QDomElement alarm = root.firstChildElement("AlarmList").firstChildElement("Alarm");
-        QCOMPARE(alarm.firstChildElement("subscribers").text(), QString("{5,7}"));
-        QCOMPARE(alarm.childNodes().count(), 20);
-        QVERIFY(root.firstChildElement("ChannelList").firstChildElement("Channel")
-                    .firstChildElement("Name").firstChild().isCDATASection());
-
-        FileDataTree *again = TgchFileProcessor::loadFileData(path);
-        QVERIFY(again);
-        QCOMPARE(again->channels.size(), 2);
-        QCOMPARE(again->channels.at(1)->ServerPORT, 4294967295u);
-        QCOMPARE(again->channels.at(1)->Station, QString(" "));
-        QCOMPARE(int(again->tags.at(0)->TagType), -56);
-        QCOMPARE(again->alarms.at(0)->subscribers, QList<int>({5, 7}));
-        freeTree(again);
-        freeTree(tree);
-        QVERIFY(!TgchFileProcessor::loadFileData(dir.filePath("nope.xml")));
-    }
-    void writtenForms_data()
-    {
-        QTest::addColumn<QString>("element");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("written");
-        QTest::newRow("pri-300") << "PriLevel" << "300" << "44";
-        QTest::newRow("poll-negative") << "PollFrequency" << "-5" << "0";
-        QTest::newRow("freq-big") << "LoggingFreq" << "1234567" << "1.23457e+06";
-        QTest::newRow("freq-tenth") << "LoggingFreq" << "0.1" << "0.1";
-        QTest::newRow("enabled-2") << "Enabled" << "2" << "1";
-        QTest::newRow("enabled-word") << "Enabled" << "true" << "0";
-        QTest::newRow("kanal-absent") << "Kanal_Id" << QString() << "-1";
-        QTest::newRow("id-junk") << "Id" << "12abc" << "0";
-        QTest::newRow("sched-129") << "SchedulerIndex" << "129" << "-127";
-    }
-    void writtenForms()
-    {
-        QFETCH(QString, element);
-        QFETCH(QString, text);
-        QFETCH(QString, written);
-        const QByteArray child = text.isNull() ? QByteArray()
-            : ("<" + element + ">" + text + "</" + element + ">").toUtf8();
-        FileDataTree *tree = TgchFileProcessor::loadFileData(wrap("<TagList><Tag>" + child + "</Tag></TagList>"));
-        QTemporaryDir dir;
-        const QString path = dir.filePath("d.xml");
-        QVERIFY(TgchFileProcessor::writeToFile(tree, path));
-        freeTree(tree);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QDomDocument doc;
-        QVERIFY(doc.setContent(&file));
-        QCOMPARE(doc.documentElement().firstChildElement("TagList").firstChildElement("Tag")
-                     .firstChildElement(element).text(), written);
-    }
-
-    // The example project's definitions survive load, write, load: the
-    // second write gives the bytes of the first, so nothing the writer
-    // writes changed on the way through the reader.
-    void exampleRoundTrip()
-    {
-        FileDataTree *first = TgchFileProcessor::loadFileData(QStringLiteral(EXAMPLE_PROJECT "/definitions.xml"));
-        QVERIFY(first);
-        QVERIFY(first->channels.size() > 2);
-        QVERIFY(first->tags.size() > 20);
-        QVERIFY(!first->alarms.isEmpty());
-        QTemporaryDir dir;
-        QVERIFY(TgchFileProcessor::writeToFile(first, dir.filePath("a.xml")));
-        FileDataTree *second = TgchFileProcessor::loadFileData(dir.filePath("a.xml"));
-        QVERIFY(TgchFileProcessor::writeToFile(second, dir.filePath("b.xml")));
-        QCOMPARE(second->channels.size(), first->channels.size());
-        QCOMPARE(second->tags.size(), first->tags.size());
-        QCOMPARE(second->alarms.size(), first->alarms.size());
-        for (int i = 0; i < first->tags.size(); ++i)
-            QCOMPARE(second->tags.at(i)->Name, first->tags.at(i)->Name);
-        QCOMPARE(readAll(dir.filePath("b.xml")), readAll(dir.filePath("a.xml")));
-        freeTree(first);
-        freeTree(second);
-    }
-
-    // Each field is the first child element of its name, wherever it stands
-    // among the others; a missing one takes its absent value.
-    void fieldsInAnyOrder()
-    {
-        FileDataTree *tree = TgchFileProcessor::loadFileData(wrap(
-            "<ChannelList><Channel><GroupID>4</GroupID><Station> </Station><x/><Name>A</Name>"
-            "<Name>B</Name><Id>9</Id></Channel></ChannelList>"
-            "<TagList><Tag><Protocolobjecttype>3</Protocolobjecttype><UnitName>bar</UnitName>"
-            "<Other>9</Other><Name>first</Name><Name>second</Name>"
-            "<Description>a<![CDATA[ <b>]]><!--note--> c</Description><Keywords>k<x>1</x>2</Keywords>"
-            "<Id>7</Id><Id>8</Id></Tag>"
-            "<Tag><Id>1</Id></Tag></TagList>"
-            "<AlarmList><Alarm><currentState>2</currentState><subscribers>{3,4}</subscribers>"
-            "<alarm_name>hot</alarm_name></Alarm></AlarmList>"));
-        QCOMPARE(tree->channels.size(), 2);
-        const pKanalDef_t *c = tree->channels.at(1);
-        QCOMPARE(c->Name, QString("A"));
-        QCOMPARE(c->Id, 9);
-        QCOMPARE(c->GroupID, 4);
-        QCOMPARE(c->Station, QString(" "));
-        QCOMPARE(c->ServerPORT, 0u);
-        QCOMPARE(c->Enabled, false);
-        QCOMPARE(tree->tags.size(), 2);
-        const pEtiketDef_t *t = tree->tags.at(0);
-        QCOMPARE(t->Name, QString("first"));
-        QCOMPARE(t->Id, 7);
-        QCOMPARE(int(t->Protocolobjecttype), 3);
-        QCOMPARE(t->UnitName, QString("bar"));
-        QCOMPARE(t->Description, QString("a <b> c"));
-        QCOMPARE(t->Keywords, QString("k12"));
-        QCOMPARE(t->Kanal_Id, -1);
-        QCOMPARE(t->PollFrequency, 0);
-        QCOMPARE(t->DeviceAddress, QString());
-        const pEtiketDef_t *u = tree->tags.at(1);
-        QCOMPARE(u->Id, 1);
-        QCOMPARE(u->Name, QString());
-        QCOMPARE(u->Kanal_Id, -1);
-        const pAlarmItem_t *a = tree->alarms.at(0);
-        QCOMPARE(a->alarm_name, QString("hot"));
-        QCOMPARE(a->subscribers, QList<int>({3, 4}));
-        QCOMPARE(a->currentState, 2);
-        QCOMPARE(a->Id, 0);
-        QCOMPARE(a->tagID, 0);
-        freeTree(tree);
-    }
-
-    // Texts that XML must escape come back as they were, through both writers.
-    void awkwardTexts()
-    {
-        const QString name = QStringLiteral("a]]>b <&> \u00fc\u4e2d");
-        FileDataTree tree;
-        auto *channel = new pKanalDef_t;
-        channel->Name = name;
-        channel->FilterIP = QStringLiteral("x]]>y");
-        tree.channels << channel;
-        auto *tag = new pEtiketDef_t;
-        tag->Name = name;
-        tag->Macro = QStringLiteral("if a < b && c ]]> d");
-        tree.tags << tag;
-        QTemporaryDir dir;
-        QVERIFY(TgchFileProcessor::writeToFile(&tree, dir.filePath("t.xml")));
-        FileDataTree *back = TgchFileProcessor::loadFileData(dir.filePath("t.xml"));
-        QCOMPARE(back->channels.size(), 2);
-        QCOMPARE(back->channels.at(1)->Name, name);
-        QCOMPARE(back->channels.at(1)->FilterIP, QString("x]]>y"));
-        QCOMPARE(back->tags.at(0)->Name, name);
-        QCOMPARE(back->tags.at(0)->Macro, tag->Macro);
-        freeTree(back);
-
-        auto channels = table(22, {{"1", "x]]>y <&>"}});
-        auto tags = table(25, {{"1", "t]]>", QString(), QString(), QString(), QString(), QString(),
-                               QString(), "m <&> ]]>"}});
-        QVERIFY(TgchFileProcessor::writeToFile(channels.get(), tags.get(), dir.filePath("u.xml")));
-        back = TgchFileProcessor::loadFileData(dir.filePath("u.xml"));
-        QCOMPARE(back->channels.size(), 2);
-        QCOMPARE(back->tags.size(), 1);
-        QCOMPARE(back->channels.at(1)->Name, QString("x]]>y <&>"));
-        QCOMPARE(back->tags.at(0)->Name, QString("t]]>"));
-        QCOMPARE(back->tags.at(0)->Macro, QString("m <&> ]]>"));
-        freeTree(back);
-        qDeleteAll(tree.channels);
-        qDeleteAll(tree.tags);
-    }
-
-    void csvImport_data()
-    {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("size");
-        QTest::newRow("word") << QByteArray("1;100;Pump1;WORD") << "Pump1" << "100" << 9 << 2;
-        QTest::newRow("dword") << QByteArray("1;1;a;DWORD") << "a" << "1" << 9 << 2;
-        QTest::newRow("d-space-word") << QByteArray("1;1;a;D WORD") << "a" << "1" << 9 << 2;
-        QTest::newRow("logical") << QByteArray("1;1;a;LOGICAL") << "a" << "1" << 16 << 1;
-        QTest::newRow("float-lower") << QByteArray("1;1;a;Float") << "a" << "1" << 1 << 2;
-        QTest::newRow("long-float") << QByteArray("1;1;a;LONG FLOAT") << "a" << "1" << 14 << 4;
-        QTest::newRow("float-long") << QByteArray("1;1;a;FLOATLONG") << "a" << "1" << 14 << 4;
-        QTest::newRow("float-word") << QByteArray("1;1;a;FLOAT WORD") << "a" << "1" << 9 << 2;
-        QTest::newRow("long") << QByteArray("1;1;a;LONG") << "a" << "1" << 13 << 4;
-        QTest::newRow("tab-splits") << QByteArray("1;1;a;FLO\tAT") << "a" << "1" << 1 << 2;
-        QTest::newRow("crlf") << QByteArray("1;DB1;P;LOGIC\r\n") << "P" << "DB1" << 16 << 1;
-        QTest::newRow("spaces-kept") << QByteArray("x; 7 ; Pump ;WORD") << " Pump " << " 7 " << 9 << 2;
-        QTest::newRow("quotes-kept") << QByteArray("1;\"2\";\"n\";INT") << "\"n\"" << "\"2\"" << 1 << 2;
-        QTest::newRow("empty-fields") << QByteArray(";;;") << "" << "" << 1 << 2;
-    }
-    void csvImport()
-    {
-        QFETCH(QByteArray, line);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("t.csv");
-        QVERIFY(writeBytes(path, line));
-        FileDataTree *tree = TgchFileProcessor::loadTagsFromCSV(path);
-        QVERIFY(tree);
-        QVERIFY(tree->channels.isEmpty());
-        QVERIFY(tree->alarms.isEmpty());
-        QCOMPARE(tree->tags.size(), 1);
-        const pEtiketDef_t *tag = tree->tags.at(0);
-        QTEST(tag->Name, "name");
-        QTEST(tag->VariableAddress, "address");
-        QTEST(tag->VariableType, "type");
-        QTEST(tag->VariableSize, "size");
-        QCOMPARE(tag->PollFrequency, 3);
-        QCOMPARE(tag->DeviceAddress, QString("1"));
-        QCOMPARE(tag->KanalName, QString());
-        QVERIFY(tag->Enabled);
-        freeTree(tree);
-    }
-
-    void csvLines()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("t.csv");
-        QVERIFY(writeBytes(path, ""));
-        FileDataTree *tree = TgchFileProcessor::loadTagsFromCSV(path);
-        QVERIFY(tree);
-        QVERIFY(tree->tags.isEmpty() && tree->channels.isEmpty() && tree->alarms.isEmpty());
-        freeTree(tree);
-
-        QVERIFY(writeBytes(path, "1;a;first;WORD\n\n1;b;five;WORD;\n1;c\n1;d;again;LONG\n1;d;again;LONG\n"));
-        tree = TgchFileProcessor::loadTagsFromCSV(path);
-        QCOMPARE(tree->tags.size(), 3);
-        QCOMPARE(tree->tags.at(0)->Name, QString("first"));
-        QCOMPARE(tree->tags.at(1)->Name, QString("again"));
-        QCOMPARE(tree->tags.at(2)->VariableAddress, QString("d"));
-        freeTree(tree);
-
-        QVERIFY(!TgchFileProcessor::loadTagsFromCSV(dir.filePath("missing.csv")));
-        QVERIFY(!TgchFileProcessor::loadTagsFromCSV(dir.path()));
-    }
-
-    void tableWriterForms()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("t.xml");
-        auto emptyChannels = table(22, {});
-        auto emptyTags = table(25, {});
-        QVERIFY(TgchFileProcessor::writeToFile(emptyChannels.get(), emptyTags.get(), path));
-        QCOMPARE(readAll(path), QByteArray("<!DOCTYPE ChannelAndTagDefinitions>\n<CTDefinitions>\n"
-                                           " <ChannelList/>\n <TagList/>\n</CTDefinitions>\n"));
-        FileDataTree *tree = TgchFileProcessor::loadFileData(path);
-        QCOMPARE(tree->channels.size(), 1);
-        QVERIFY(tree->tags.isEmpty());
-        freeTree(tree);
-
-        QStringList channel;
-        for (int c = 0; c < 22; ++c)
-            channel << QString::number(c + 100);
-        channel[1] = "Line A";
-        channel[19] = "true";
-        QStringList none = channel;
-        none[1] = "None";
-        QStringList tag;
-        for (int c = 0; c < 25; ++c)
-            tag << QString::number(c);
-        tag[1] = "T1";
-        tag[3] = "Line A";
-        tag[9] = "3";
-        auto channels = table(22, {channel, none});
-        auto tags = table(25, {tag});
-        QVERIFY(TgchFileProcessor::writeToFile(channels.get(), tags.get(), path));
-
-        QDomDocument doc;
-        QVERIFY(doc.setContent(readAll(path)));
-        QCOMPARE(doc.doctype().name(), QString("ChannelAndTagDefinitions"));
-        const QDomElement root = doc.documentElement();
-        QVERIFY(root.firstChildElement("AlarmList").isNull());
-        const QDomElement c0 = root.firstChildElement("ChannelList").firstChildElement("Channel");
-        QCOMPARE(c0.childNodes().count(), 22);
-        QVERIFY(c0.firstChildElement("FilterIP").firstChild().isCDATASection());
-        QVERIFY(c0.firstChildElement("ServerIP").firstChild().isCDATASection());
-        QVERIFY(c0.firstChildElement("Id").firstChild().isText()
-                && !c0.firstChildElement("Id").firstChild().isCDATASection());
-        const QDomElement t0 = root.firstChildElement("TagList").firstChildElement("Tag");
-        QCOMPARE(t0.childNodes().count(), 25);
-        QCOMPARE(t0.firstChildElement("Macro").nextSiblingElement().tagName(), QString("Kanal_Id"));
-        QCOMPARE(t0.firstChildElement("VariableType").nextSiblingElement().tagName(), QString("Id"));
-        QVERIFY(t0.firstChildElement("KanalName").firstChild().isCDATASection());
-
+        destroyFileDataTree(tree);
+        const QByteArray none = record("    ", "Channel", channelElements, noneChannel.mid(2).split('|'));
+        QCOMPARE(readAll(path), treeFile(none + channels, tags, alarms));
         tree = TgchFileProcessor::loadFileData(path);
-        QCOMPARE(tree->channels.size(), 2); // the row named "None" gives way
-        QCOMPARE(tree->channels.at(1)->Name, QString("Line A"));
-        QCOMPARE(tree->channels.at(1)->Id, 100);
-        QCOMPARE(tree->channels.at(1)->Enabled, false);
-        QCOMPARE(tree->channels.at(1)->Description, QString("121"));
-        QCOMPARE(tree->tags.at(0)->Kanal_Id, 3);
-        QCOMPARE(tree->tags.at(0)->KanalName, QString("Line A"));
-        QCOMPARE(tree->tags.at(0)->Id, 0);
-        QCOMPARE(int(tree->tags.at(0)->Protocolobjecttype), 24);
-        freeTree(tree);
+        QCOMPARE(describe(tree), read);
+        destroyFileDataTree(tree);
+
+        FileDataTree empty;
+        QVERIFY(TgchFileProcessor::writeToFile(&empty, path));
+        QCOMPARE(readAll(path), treeFile("", "", ""));
+        // Six significant digits, also for a single-precision value.
+        pEtiketDef_t tag;
+        tag.LoggingFreq = 1234567;
+        pAlarmItem_t alarm;
+        alarm.limitVal = double(0.1f);
+        empty.tags << &tag;
+        empty.alarms << &alarm;
+        QVERIFY(TgchFileProcessor::writeToFile(&empty, path));
+        const QByteArray bytes = readAll(path);
+        QVERIFY(bytes.contains("<LoggingFreq>1.23457e+06</") && bytes.contains("<limitVal>0.1</"));
     }
 
-    void tableWriterFailures()
+    void tableWriter()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("t.xml");
-        // A file with alarms, overwritten by the tables, keeps none of them.
-        QVERIFY(writeBytes(path, wrap("<AlarmList><Alarm><Id>1</Id></Alarm></AlarmList>")));
-        auto channels = table(22, {});
-        auto tags = table(25, {{"5", "short row"}});
+        QVERIFY(writeAll(path, "<CTDefinitions><AlarmList><Alarm/></AlarmList></CTDefinitions>"));
+        const QStringList channelTexts = inOrderOf(channelColumns, channelElements, channelSample);
+        const QStringList tagTexts = inOrderOf(tagColumns, tagElements, tagSample);
+        QStringList noneTexts = channelTexts;
+        noneTexts[0] = "None";
+        auto channels = table(channelColumns, {channelTexts, noneTexts});
+        auto tags = table(tagColumns, {tagTexts});
         OpenedFile file;
         file.filePath = path;
         file.channelModel = channels.get();
         file.tagModel = tags.get();
         QVERIFY(TgchFileProcessor::writeToFile(&file));
+        QCOMPARE(readAll(path), "<!DOCTYPE ChannelAndTagDefinitions>\n<CTDefinitions>\n"
+                     + list(" ", "ChannelList", record(" ", "Channel", channelColumns, channelTexts)
+                                                    + record(" ", "Channel", channelColumns, noneTexts))
+                     + list(" ", "TagList", record(" ", "Tag", tagColumns, tagTexts)) + "</CTDefinitions>\n");
         FileDataTree *tree = TgchFileProcessor::loadFileData(path);
-        QVERIFY(tree->alarms.isEmpty());
-        QCOMPARE(tree->tags.size(), 1);
-        QCOMPARE(tree->tags.at(0)->Name, QString("short row"));
-        QCOMPARE(tree->tags.at(0)->PollFrequency, 0); // its cell is missing: empty element
-        freeTree(tree);
-        const QByteArray viaRecord = readAll(path);
-        QVERIFY(TgchFileProcessor::writeToFile(channels.get(), tags.get(), dir.filePath("u.xml")));
-        QCOMPARE(readAll(dir.filePath("u.xml")), viaRecord);
+        QCOMPARE(describe(tree), QStringList({noneChannel, "C " + channelSample.join('|'), "T " + tagSample.join('|')}));
+        destroyFileDataTree(tree);
 
-        // Failures leave the old file as it was.
-        QVERIFY(!TgchFileProcessor::writeToFile(nullptr, tags.get(), path));
-        QVERIFY(!TgchFileProcessor::writeToFile(channels.get(), nullptr, path));
+        channels = table(channelColumns, {});
+        QVERIFY(TgchFileProcessor::writeToFile(channels.get(), channels.get(), path));
+        QCOMPARE(readAll(path), QByteArray("<!DOCTYPE ChannelAndTagDefinitions>\n<CTDefinitions>\n"
+                                           " <ChannelList/>\n <TagList/>\n</CTDefinitions>\n"));
+    }
+
+    // Failures return null or false and leave the file on disk as it was.
+    void failures()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.xml");
+        QVERIFY(writeAll(path, "old"));
+        QVERIFY(!TgchFileProcessor::loadFileData(dir.filePath("missing.xml")));
+        QVERIFY(!TgchFileProcessor::loadTagsFromCSV(dir.filePath("missing.csv")));
+        FileDataTree empty;
+        QVERIFY(!TgchFileProcessor::writeToFile(&empty, dir.filePath("no/t.xml")));
+        QVERIFY(!TgchFileProcessor::writeToFile(static_cast<FileDataTree *>(nullptr), path));
+        QStandardItemModel table;
+        QVERIFY(!TgchFileProcessor::writeToFile(nullptr, &table, path));
+        QVERIFY(!TgchFileProcessor::writeToFile(&table, nullptr, path));
         QVERIFY(!TgchFileProcessor::writeToFile(static_cast<OpenedFile *>(nullptr)));
-        QVERIFY(!TgchFileProcessor::writeToFile(channels.get(), tags.get(), dir.path()));
-        QVERIFY(!TgchFileProcessor::writeToFile(channels.get(), tags.get(), dir.filePath("no/t.xml")));
-        QCOMPARE(readAll(path), viaRecord);
+        QVERIFY(!TgchFileProcessor::writeToFile(&table, &table, dir.filePath("no/t.xml")));
+        QCOMPARE(readAll(path), QByteArray("old"));
     }
 };
 
