@@ -138,7 +138,7 @@ private slots:
         QCOMPARE("C " + values(pKanalDef_t()).join('|'), QString(noneChannel).replace("None", "Channel0"));
         QCOMPARE(values(tag).join('|'), QString("Tag|1000||-1|1|0|2|1|0||0|0|0|0|0|0|0|0|0|0||1|||0"));
         QCOMPARE(values(pAlarmItem_t()).join('|'), QString("-1|||General|0|1|1|-1|0|0|0|0|0|0|-1|-1|0|0|{}|0"));
-        QVERIFY(tag.hostFlag && tag.hostText.isEmpty() && !tag.hostData2);
+        QVERIFY(tag.hostFlag && tag.hostText.isEmpty() && !(tag.hostData1 | tag.hostData2 | tag.hostData3 | tag.hostData4));
     }
 
     void load_data()
