@@ -134,11 +134,11 @@ class TestTgchFileProcessor : public QObject
 private slots:
     void constructorDefaults()
     {
-        const pEtiketDef_t tag;
+        const pEtiketDef_t t;
         QCOMPARE("C " + values(pKanalDef_t()).join('|'), QString(noneChannel).replace("None", "Channel0"));
-        QCOMPARE(values(tag).join('|'), QString("Tag|1000||-1|1|0|2|1|0||0|0|0|0|0|0|0|0|0|0||1|||0"));
+        QCOMPARE(values(t).join('|'), QString("Tag|1000||-1|1|0|2|1|0||0|0|0|0|0|0|0|0|0|0||1|||0"));
         QCOMPARE(values(pAlarmItem_t()).join('|'), QString("-1|||General|0|1|1|-1|0|0|0|0|0|0|-1|-1|0|0|{}|0"));
-        QVERIFY(tag.hostFlag && tag.hostText.isEmpty() && !(tag.hostData1 | tag.hostData2 | tag.hostData3 | tag.hostData4));
+        QVERIFY(t.hostFlag && t.hostText.isEmpty() && !(t.hostData1 | t.hostData2 | t.hostData3 | t.hostData4));
     }
 
     void load_data()
