@@ -1,3 +1,4 @@
+#include "../common/files.h"
 #include "fields.h"
 
 #include <zadururu/scene/scaFileProcessor.h>
@@ -13,10 +14,6 @@ QString str(Qt::Alignment v) { return QString::number(int(v)); }
 QString str(const ChartLineData &v) { return QString("%1/%2/%3").arg(v.Tag).arg(v.LineStyle).arg(v.LineColor); }
 
 namespace {
-
-const QStringList bindings{"image", "label", "posx", "posy", "width", "height", "rotAng", "txtColor", "maskColor",
-                           "maskOpac", "cusProp1", "cusProp2", "cusProp3", "cusProp4", "cusProp5", "cusProp6",
-                           "cusProp7", "eventTarget"};
 
 QStringList fields(const ItemCommonData_t &r)
 {
@@ -75,29 +72,6 @@ QString itemFields(const QByteArray &items)
     return out.join('|');
 }
 
-/// What a reader gives when the element is absent.
-QString kindDefaults(const QString &kind)
-{
-    const QHash<QString, int> codes{{"ScadaObject", 1}, {"TextItem", 2}, {"ScheduleItem", 1},
-                                    {"RTChartItem", 5}, {"DbqTextItem", 5}, {"TableItem", 7}};
-    const QString common = QString("X=0|Y=0|W=%1|H=%2|ZVAL=0|GZVAL=0|Rot=0|HFlip=0|VFlip=0|GroupId=0|Name=|itemTypeCode=%3|")
-                               .arg(kind == "TextItem" ? 1 : 0).arg(kind == "TextItem" ? 2 : 0).arg(codes.value(kind));
-    if (kind == "ScadaObject")
-        return common + "Type=0|Uid=0|tagID_" + bindings.join("=-1|tagID_")
-               + "=-1|eventType=0|eventAction=0|lofx=0|lofy=0|labelText=|labelStyleSheet=|userConst1=0|userConst2=0|"
-                 "MacroText=|Tooltip=|weblinkActive=0|weblink=|limitsActive=0|lowLimit=0|highLimit=100|componentUid=";
-    if (kind == "TextItem")
-        return common + "ItemText=|TextColor=#000000|BgColor=#FFFFFF|SvgElement=|Alignment=0|TextPixelSize=0|"
-                        "Family=Arial|IsBold=0|IsItalic=0|IsUnderlined=0|DrawPaper=0";
-    if (kind == "DbqTextItem")
-        return common + "bgColor=#000|txtColor=#FFF|labelText=Val is |labelStyleSheet=font: 12px \"Arial\";|lofx=0|"
-                        "lofy=0|txtPixelSize=14|reportUnit=1|reportType=0|timeFactor=100|updateInterval=100|reportTag=-1";
-    if (kind == "RTChartItem")
-        return common + "TagIDs=[]|BgColor=#000|TxtColor=#FFF|ShowLegend=1|FollowLastVal=1|RescaleValAxis=1|"
-                        "ShowLastSeconds=300|UpperLimit=0|LowerLimit=0";
-    return common + (kind == "TableItem" ? "rows=[]|columnWidths=[]" : "TagIDs=[]");
-}
-
 QFont measuringFont(const QString &family, int pixelSize, bool bold, bool italic)
 {
     QFont font = QApplication::font();
@@ -147,109 +121,34 @@ void tst_SceneItems::initTestCase()
     QVERIFY(QFontInfo(serifHint).family() != QFontInfo(measuringFont("NoSuchFamily", 20, false, false)).family());
 }
 
-// One row: the kind is the first word of its name; @p changes are from the kind's defaults.
-static void row(const char *name, const QByteArray &content, const QString &changes = QString())
-{
-    QTest::newRow(name) << content << changes;
-}
-
 void tst_SceneItems::readFields_data()
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("changes");
-
-    for (const char *kind : {"ScadaObject", "TextItem", "ScheduleItem", "RTChartItem", "DbqTextItem", "TableItem"})
-        QTest::addRow("%s defaults", kind) << QByteArray() << QString();
-
-    QByteArray emptyTags = "<TagIDs";
-    for (const QString &b : bindings)
-        emptyTags += " tagID_" + b.toLatin1() + "=''";
-    row("ScadaObject empty",
-        "<Geometry X='' Y='' W='' H='' Rot='' ZVAL='' GZVAL='' HFlip='' VFlip=''/><Properties Name='' Uid='' Type='' "
-        "GroupId=''/>" + emptyTags + "/><MacroText/><Tooltip/><weblinkActive/><weblink/><limitsActive/><lowLimit/>"
-        "<highLimit/><lofx/><lofy/><labelStyleSheet/><labelText/><eventAction/><eventType/><userConst1/><userConst2/>"
-        "<componentUid/>",
-        "tagID_" + bindings.join("=0|tagID_") + "=0|highLimit=0");
-    row("ScadaObject odd numbers",
-        "<Properties Uid='12abc' Type=' 4'/><TagIDs tagID_label='17' tagID_cusProp7='x' tagID_cusProp2='-2'/>"
-        "<lofx>-7</lofx><highLimit>250.5</highLimit><lowLimit>-1e3</lowLimit><weblinkActive>2</weblinkActive>"
-        "<limitsActive>-1</limitsActive><eventType>0x10</eventType>",
-        "Type=4|tagID_label=17|tagID_cusProp7=0|tagID_cusProp2=-2|lofx=-7|highLimit=250.5|lowLimit=-1000|"
-        "weblinkActive=1|limitsActive=1");
-    row("ScadaObject texts",
-        "<MacroText><![CDATA[  a\n b ]]></MacroText><Tooltip>   </Tooltip><componentUid> c </componentUid>"
-        "<weblink><![CDATA[a]]]]><![CDATA[>b]]></weblink><labelText>%d</labelText>",
-        "MacroText=  a\n b |componentUid= c |weblink=a]]>b|labelText=%d");
-    row("ScadaObject first of each name",
-        "<userConst1>1</userConst1><userConst1>2</userConst1><Properties Uid='5' Name='n'/><Properties Uid='6'/>"
-        "<TagIDs tagID_image='3'/><TagIDs tagID_image='4'/><Geometry X='3.9'/><Geometry X='8'/>",
-        "userConst1=1|Uid=5|Name=n|tagID_image=3|X=3");
-
-    row("ScheduleItem geometry", "<Geometry X='12.7' Y='-3.9' W='12.5' H='40' Rot='9x' ZVAL='-2' GZVAL='+3' HFlip='2' "
-                                 "VFlip='-1'/>", "X=12|Y=-3|H=40|ZVAL=-2|GZVAL=3|HFlip=1|VFlip=1");
-    row("ScheduleItem geometry cut toward zero", "<Geometry X='-0.5' Y='1.5e3'/>", "Y=1500");
-    row("ScheduleItem geometry int range", "<Geometry X='2147483520' Y='-2147483648'/>", "X=2147483520|Y=-2147483648");
-    row("ScheduleItem geometry beyond int", "<Geometry X='2147483648' Y='-3e9'/>");
-    row("ScheduleItem geometry not numbers", "<Geometry X='nan' Y='1e39' W='inf'/><Properties GroupId='-1'/>");
-    row("TableItem largest GroupId", "<Properties GroupId='18446744073709551615'/>", "GroupId=18446744073709551615");
-    row("DbqTextItem GroupId beyond", "<Properties GroupId='18446744073709551616'/>");
-    row("ScheduleItem tags", "<TagIDs><Tag>7</Tag><Other/><Tag>3</Tag><Tag/><Tag>x</Tag><Tag>7</Tag></TagIDs>"
-                             "<TagIDs><Tag>1</Tag></TagIDs>", "TagIDs=[7,3,0,0,7]");
-
-    row("TextItem empty",
-        "<ItemText/><TextColor/><BgColor/><TextPixelSize/><Alignment/><ZVal/><GZVal/><DrawPaper/><IsItalic/>"
-        "<IsUnderlined/><Family/><IsBold/><SvgElement/><Width/><Height/><Rot/><ItemPosX/><ItemPosY/><TextSize/>",
-        "Family=|W=0|H=0");
-    row("TextItem blanks", "<TextColor>  </TextColor><BgColor> </BgColor><Family>  </Family><SvgElement> </SvgElement>"
-                           "<ItemText><![CDATA[   ]]></ItemText>", "ItemText=   |Family=");
-    row("TextItem values",
-        "<ItemPosX>12.9</ItemPosX><ItemPosY>-3.7</ItemPosY><Geometry X='50' HFlip='1' VFlip='1'/><IsBold>2</IsBold>"
-        "<IsItalic>3</IsItalic><IsUnderlined>-4</IsUnderlined><DrawPaper>5</DrawPaper><Alignment>132</Alignment>"
-        "<TextColor>red-ish</TextColor><BgColor>#FfF</BgColor>",
-        "X=12|Y=-3|IsBold=1|IsItalic=1|IsUnderlined=1|DrawPaper=1|Alignment=132|TextColor=red-ish|BgColor=#FfF");
-    row("TextItem group", "<Properties GroupId='9' GZVAL='4'/><ZVal>3</ZVal><Rot>-90</Rot>", "GroupId=9|ZVAL=3|Rot=-90");
-    row("TextItem GZVal", "<GZVal>4</GZVal>", "GZVAL=4");
-    row("TextItem pixel size first", "<TextPixelSize>18</TextPixelSize><TextSize>10</TextSize>", "TextPixelSize=18");
-    row("TextItem pixel size 0", "<TextPixelSize>0</TextPixelSize><TextSize>10</TextSize>", "TextPixelSize=10");
-    row("TextItem pixel size -1", "<TextPixelSize>-1</TextPixelSize><TextSize>10</TextSize>", "TextPixelSize=10");
-    row("TextItem pixel size -2", "<TextPixelSize>-2</TextPixelSize><TextSize>10</TextSize>", "TextPixelSize=-2");
-    row("TextItem pixel size junk", "<TextPixelSize>big</TextPixelSize><TextSize>11</TextSize>", "TextPixelSize=11");
-    row("TextItem older size only", "<TextSize>12</TextSize>", "TextPixelSize=12");
-
-    row("RTChartItem empty", "<TagIDs/><BgColor/><TxtColor/><ShowLegend/><FollowLastVal/><RescaleValAxis/>"
-                             "<ShowLastSeconds/><UpperLimit/><LowerLimit/>",
-        "BgColor=|TxtColor=|ShowLegend=0|FollowLastVal=0|RescaleValAxis=0|ShowLastSeconds=0");
-    row("RTChartItem lines", "<TagIDs><Tag>12</Tag><TagData Tag='4' LineStyle='2' LineColor=' blue '/><Tag/><TagData/>"
-                             "<TagData LineColor='' Tag='x' LineStyle='y'/></TagIDs><TagIDs><Tag>1</Tag></TagIDs>",
-        "TagIDs=[4/2/ blue ,-1/0/#FF0000,0/0/,12/0/#FF0000,0/0/#FF0000]");
-    row("RTChartItem values", "<BgColor>  </BgColor><UpperLimit>90</UpperLimit><LowerLimit>-10</LowerLimit>"
-                              "<ShowLastSeconds>x</ShowLastSeconds><FollowLastVal>0</FollowLastVal>",
-        "BgColor=|UpperLimit=90|LowerLimit=-10|ShowLastSeconds=0|FollowLastVal=0");
-
-    row("DbqTextItem empty", "<bgColor/><txtColor/><labelText/><labelStyleSheet/><txtPixelSize/><reportUnit/>"
-                             "<reportType/><reportTag/><updateInterval/><timeFactor/><lofx/><lofy/>",
-        "bgColor=|txtColor=|labelText=|labelStyleSheet=|txtPixelSize=0|reportUnit=0|timeFactor=0|updateInterval=0|"
-        "reportTag=0");
-    row("DbqTextItem texts", "<labelText>   </labelText><txtColor> Flow: </txtColor><reportTag>12x</reportTag>",
-        "labelText=|txtColor= Flow: |reportTag=0");
-
-    row("TableItem grid",
-        "<TableData><ColumnGroup><Column/><Junk width='9'/><Column width='x'/><Column width='80'/></ColumnGroup>"
-        "<ColumnGroup><Column width='1'/></ColumnGroup><Row><CellText>a</CellText><CellText>  </CellText></Row><Row/>"
-        "<Row><CellText><![CDATA[x]]]]><![CDATA[>y]]></CellText><Junk/><CellText/></Row></TableData>"
-        "<TableData><Row/></TableData>",
-        "columnWidths=[30,0,80]|rows=[[a,],[],[x]]>y,]]");
+    QTest::addColumn<QByteArray>("item");
+    QTest::addColumn<QString>("expected");
+    const QString table = QString::fromUtf8(readAll(QFINDTESTDATA("testdata/item-fields.txt")));
+    QVERIFY(table.contains("TableItem defaults"));
+    QHash<QString, QString> defaults;
+    for (const QString &block : table.split("\n\n", Qt::SkipEmptyParts)) {
+        const QStringList row = block.trimmed().split('\n');
+        if (row.first().startsWith('#'))
+            continue;
+        const QString kind = row.first().section(' ', 0, 0);
+        const QString content = row.value(1) == "-" ? QString() : row.value(1);
+        const QString changes = row.value(2) == "-" ? QString() : row.value(2);
+        const QString expected = defaults.contains(kind) ? withChanges(defaults.value(kind), changes) : changes;
+        if (!defaults.contains(kind))
+            defaults.insert(kind, expected);
+        const QString size = kind == "TextItem" ? "<Width>1</Width><Height>2</Height>" : "";
+        QTest::newRow(qPrintable(row.first())) << ("<Item><ItemType>" + kind + "</ItemType>" + content + size + "</Item>").toUtf8()
+                                               << expected;
+    }
 }
 
 void tst_SceneItems::readFields()
 {
-    QFETCH(QByteArray, content);
-    QFETCH(QString, changes);
-    const QString kind = QString(QTest::currentDataTag()).section(' ', 0, 0);
-    // Text items get a stored size (after the row's own, which comes first) so that nothing is measured here.
-    const QByteArray size = kind == "TextItem" ? "<Width>1</Width><Height>2</Height>" : "";
-    const QByteArray item = "<Item><ItemType>" + kind.toLatin1() + "</ItemType>" + content + size + "</Item>";
-    QCOMPARE(itemFields(item), withChanges(kindDefaults(kind), changes));
+    QFETCH(QByteArray, item);
+    QFETCH(QString, expected);
+    QCOMPARE(itemFields(item), expected);
 }
 
 // The size a text item without a stored one reads as: twice the width of
