@@ -34,8 +34,9 @@ private slots:
         QCOMPARE(m_loader.instance(), first);
         delete first;
         QVERIFY(!ZadUruruPlugin::instance());
-        QCOMPARE(ZadUruruPlugin::instance(), m_loader.instance()); // made anew
-        QVERIFY(ZadUruruPlugin::instance());
+        QObject *second = m_loader.instance(); // made anew
+        QVERIFY(second);
+        QCOMPARE(ZadUruruPlugin::instance(), second);
 
         const QMetaObject &mo = ZadUruruPlugin::staticMetaObject;
         QCOMPARE(mo.propertyCount(), mo.propertyOffset());
