@@ -1,4 +1,5 @@
 #include "../common/files.h"
+#include "../common/sanitizers.h"
 
 #include <zadururu/definitions/tagChFileWatcher.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
@@ -9,14 +10,6 @@
 
 #include <cstdio>
 #include <malloc.h>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define HEAP_COUNTED_BY_SANITIZER
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define HEAP_COUNTED_BY_SANITIZER
-#endif
-#endif
 
 namespace {
 
@@ -97,9 +90,8 @@ private slots:
     // number of reloads. (Under the sanitizers, LeakSanitizer reports such a leak.)
     void reloadsFreeTheOldTree()
     {
-#ifdef HEAP_COUNTED_BY_SANITIZER
-        QSKIP("LeakSanitizer checks this");
-#endif
+        if (underAddressSanitizer)
+            QSKIP("LeakSanitizer checks this");
         QVERIFY(writeAll(path, definitions(5000)));
         const size_t before = mallinfo2().uordblks;
         TagChFileWatcher watcher(path, nullptr);

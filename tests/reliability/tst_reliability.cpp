@@ -3,6 +3,7 @@
 
 #include "../common/files.h"
 #include "../common/killedSave.h"
+#include "../common/sanitizers.h"
 
 #include <zadururu/common/xmlLimits.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
@@ -16,23 +17,11 @@
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool sanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool sanitized = true;
-#else
-constexpr bool sanitized = false;
-#endif
-#else
-constexpr bool sanitized = false;
-#endif
-
 // A big file is 32 MiB in the everyday run (16 MiB under the sanitizers, which
 // multiply memory and time); ZADURURU_HUGE_MIB=256 measures the real extreme.
 const int hugeBytes = [] {
     const int mib = qEnvironmentVariableIntValue("ZADURURU_HUGE_MIB");
-    return (mib > 0 && mib <= 1024 ? mib : sanitized ? 16 : 32) << 20;
+    return (mib > 0 && mib <= 1024 ? mib : underAddressSanitizer ? 16 : 32) << 20;
 }();
 
 QByteArray nested(const QByteArray &name, int depth, const QByteArray &inner = QByteArray())

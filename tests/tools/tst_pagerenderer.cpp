@@ -1,6 +1,8 @@
 // Pixel checks of the page renderer: where each kind of item lands, in which
 // colours, and that no geometry a hand-edited page can hold breaks it.
 
+#include "../common/files.h"
+
 #include <pageRenderer.h>
 
 #include <zadururu/scene/scaFileProcessor.h>
@@ -393,9 +395,7 @@ private slots:
     {
         QFETCH(QString, name);
         const QString examples = QStringLiteral(ZADURURU_EXAMPLES_DIR);
-        QFile file(examples + "/pages/" + name + ".xml");
-        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
-        ScaFileData *data = ScaFileProcessor::loadFileData(file.readAll(), name);
+        ScaFileData *data = ScaFileProcessor::loadFileData(readAll(examples + "/pages/" + name + ".xml"), name);
         QVERIFY(data);
         // Components whose id names a picture of the example library show it.
         const QImage img = renderPage(*data, [&examples](const QString &uid) {
