@@ -37,6 +37,11 @@ QString fields(const PagePropertiesData_t &r)
         .join('|');
 }
 
+// What a page without properties reads as.
+const QString pageDefaults = "pageName=|fileName=|relativePath=|pageID=-1|pageAux=-1|W=250|H=150|pageBgImage=|pageIcon=|"
+                             "pageType=0|customPageSize=0|addScrollingText=0|pageAccessRights=0|pageAccessRights2=0|"
+                             "scaleToWindow=0|ScrollTags=[]";
+
 // What loadSceneData gives where loadFileData gives @p page.
 QString withoutScrollTags(const QString &page) { return page.section("|ScrollTags=", 0, 0) + "|ScrollTags=[]"; }
 
@@ -105,10 +110,7 @@ void tst_ScaFileProcessor::pageProperties()
 {
     QFETCH(QByteArray, properties);
     QFETCH(QString, changes);
-    const QString want = withChanges("pageName=|fileName=|relativePath=|pageID=-1|pageAux=-1|W=250|H=150|pageBgImage=|"
-                                     "pageIcon=|pageType=0|customPageSize=0|addScrollingText=0|pageAccessRights=0|"
-                                     "pageAccessRights2=0|scaleToWindow=0|ScrollTags=[]",
-                                     changes);
+    const QString want = withChanges(pageDefaults, changes);
     const QByteArray data = properties.isNull() ? "<ScadaFile/>"
                                                 : "<ScadaFile><PageProperties>" + properties + "</PageProperties></ScadaFile>";
     FilePtr file(load(data));
@@ -116,6 +118,9 @@ void tst_ScaFileProcessor::pageProperties()
     QCOMPARE(fields(file->pageProperties), want);
     QScopedPointer<PagePropertiesData_t> scene(ScaFileProcessor::loadSceneData(data));
     QCOMPARE(fields(*scene), withoutScrollTags(want));
+    // The properties of a page the host creates differ only in their size.
+    QCOMPARE(fields(PagePropertiesData_t()), withChanges(pageDefaults, "W=-1|H=-1"));
+    QVERIFY(!PagePropertiesData_t().hostSlot && ScrollingText().TagID == 0);
 }
 
 void tst_ScaFileProcessor::fileNameArgument()

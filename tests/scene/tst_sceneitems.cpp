@@ -12,6 +12,8 @@
 // of the record is compared, for absent, empty and odd values.
 QString str(Qt::Alignment v) { return QString::number(int(v)); }
 QString str(const ChartLineData &v) { return QString("%1/%2/%3").arg(v.Tag).arg(v.LineStyle).arg(v.LineColor); }
+template<typename T, int N>
+QString str(const T (&words)[N]) { return str(QList<T>(words, words + N)); }
 
 namespace {
 
@@ -29,7 +31,8 @@ QStringList fields(const ScadaObjectLoadData_t &r)
         << FIELD(tagID_cusProp6) << FIELD(tagID_cusProp7) << FIELD(tagID_eventTarget) << FIELD(eventType)
         << FIELD(eventAction) << FIELD(lofx) << FIELD(lofy) << FIELD(labelText) << FIELD(labelStyleSheet)
         << FIELD(userConst1) << FIELD(userConst2) << FIELD(MacroText) << FIELD(Tooltip) << FIELD(weblinkActive)
-        << FIELD(weblink) << FIELD(limitsActive) << FIELD(lowLimit) << FIELD(highLimit) << FIELD(componentUid);
+        << FIELD(weblink) << FIELD(limitsActive) << FIELD(lowLimit) << FIELD(highLimit) << FIELD(componentUid)
+        << FIELD(hostWords) << FIELD(hostText) << FIELD(hostList) << FIELD(hostSlot);
 }
 QStringList fields(const TextItemLoadData_t &r)
 {
@@ -41,7 +44,7 @@ QStringList fields(const DbQueryTextItemLoadData_t &r)
 {
     return fields(*r.common) << FIELD(bgColor) << FIELD(txtColor) << FIELD(labelText) << FIELD(labelStyleSheet)
         << FIELD(lofx) << FIELD(lofy) << FIELD(txtPixelSize) << FIELD(reportUnit) << FIELD(reportType)
-        << FIELD(timeFactor) << FIELD(updateInterval) << FIELD(reportTag);
+        << FIELD(timeFactor) << FIELD(updateInterval) << FIELD(reportTag) << FIELD(hostWords);
 }
 QStringList fields(const ScheduleItemLoadData_t &r) { return fields(*r.common) << FIELD(TagIDs); }
 QStringList fields(const RealTimeChartItemLoadData_t &r)
@@ -50,7 +53,11 @@ QStringList fields(const RealTimeChartItemLoadData_t &r)
         << FIELD(FollowLastVal) << FIELD(RescaleValAxis) << FIELD(ShowLastSeconds) << FIELD(UpperLimit)
         << FIELD(LowerLimit);
 }
-QStringList fields(const TableItemLoadData_t &r) { return fields(*r.common) << FIELD(rows) << FIELD(columnWidths); }
+QStringList fields(const TableItemLoadData_t &r)
+{
+    return fields(*r.common) << FIELD(rows) << FIELD(columnWidths) << FIELD(hostList1) << FIELD(hostList2)
+        << FIELD(hostList3);
+}
 
 template<typename T>
 void add(QStringList &out, const QList<T *> &items)
@@ -96,6 +103,7 @@ private slots:
     void initTestCase();
     void readFields_data();
     void readFields();
+    void newRecords();
     void measuredTextSize_data();
     void measuredTextSize();
 };
@@ -121,12 +129,11 @@ void tst_SceneItems::initTestCase()
     QVERIFY(QFontInfo(serifHint).family() != QFontInfo(measuringFont("NoSuchFamily", 20, false, false)).family());
 }
 
-void tst_SceneItems::readFields_data()
+// The rows of testdata/item-fields.txt as name, item content and expected fields.
+static QList<QStringList> fieldRows()
 {
-    QTest::addColumn<QByteArray>("item");
-    QTest::addColumn<QString>("expected");
+    QList<QStringList> rows;
     const QString table = QString::fromUtf8(readAll(QFINDTESTDATA("testdata/item-fields.txt")));
-    QVERIFY(table.contains("TableItem defaults"));
     QHash<QString, QString> defaults;
     for (const QString &block : table.split("\n\n", Qt::SkipEmptyParts)) {
         const QStringList row = block.trimmed().split('\n');
@@ -139,9 +146,46 @@ void tst_SceneItems::readFields_data()
         if (!defaults.contains(kind))
             defaults.insert(kind, expected);
         const QString size = kind == "TextItem" ? "<Width>1</Width><Height>2</Height>" : "";
-        QTest::newRow(qPrintable(row.first())) << ("<Item><ItemType>" + kind + "</ItemType>" + content + size + "</Item>").toUtf8()
-                                               << expected;
+        rows.append({row.first(), "<Item><ItemType>" + kind + "</ItemType>" + content + size + "</Item>", expected});
     }
+    return rows;
+}
+
+void tst_SceneItems::readFields_data()
+{
+    QTest::addColumn<QByteArray>("item");
+    QTest::addColumn<QString>("expected");
+    const QList<QStringList> rows = fieldRows();
+    QVERIFY(rows.size() > 20);
+    for (const QStringList &row : rows)
+        QTest::newRow(qPrintable(row.at(0))) << row.at(1).toUtf8() << row.at(2);
+}
+
+template<typename T>
+static QString newRecord()
+{
+    T record;
+    record.common = new ItemCommonData_t;
+    return fields(record).join('|');
+}
+
+// A record the host creates holds these values until it is filled.
+void tst_SceneItems::newRecords()
+{
+    QHash<QString, QString> read;
+    for (const QStringList &row : fieldRows())
+        read.insert(row.at(0), row.at(2));
+    QCOMPARE(newRecord<ScadaObjectLoadData_t>(), withChanges(read.value("ScadaObject defaults"),
+             "itemTypeCode=0|labelText=%.3f|labelStyleSheet=font: 22px \"Arial\";"));
+    QCOMPARE(newRecord<TextItemLoadData_t>(), withChanges(read.value("TextItem defaults"),
+             "W=0|H=0|itemTypeCode=0|TextColor=|BgColor=|Family="));
+    QCOMPARE(newRecord<ScheduleItemLoadData_t>(), withChanges(read.value("ScheduleItem defaults"), "itemTypeCode=0"));
+    QCOMPARE(newRecord<RealTimeChartItemLoadData_t>(), withChanges(read.value("RTChartItem defaults"),
+             "itemTypeCode=0|BgColor=|TxtColor="));
+    QCOMPARE(newRecord<DbQueryTextItemLoadData_t>(), withChanges(read.value("DbqTextItem defaults"),
+             "itemTypeCode=0|bgColor=|txtColor=|labelText=|labelStyleSheet="));
+    QCOMPARE(newRecord<TableItemLoadData_t>(), withChanges(read.value("TableItem defaults"), "itemTypeCode=0"));
+    QCOMPARE(str(ChartLineData()), QStringLiteral("-1/0/#FF0000"));
 }
 
 void tst_SceneItems::readFields()
