@@ -172,13 +172,13 @@ void tst_ScaFileProcessor::unwritableCharacters()
     ScaFileData file;
     file.pageProperties.pageName = QString("a\x01 b\tc") + QChar(0xFFFE) + QChar(0xFFFD) + QChar(0xD800) + "d" + pair
                                    + QChar(0xDC00) + "e\x1F" + QChar(0xD83D);
-    file.pageProperties.ScrollTags << ScrollingText{1, QString("x\x02y\nz")};
+    file.pageProperties.ScrollTags << ScrollingText{1, QString("x\x02y\nz") + pair};
     addInstances(&file, 1, 0);
     file.scadaObjects.first()->MacroText = QString("m\x0Bn\ro");
     QVERIFY(ScaFileProcessor::saveFileData(&file, path));
     const QString saved = QString::fromUtf8(readAll(path));
     QVERIFY2(saved.contains("<pageName>a b\tc" + QString(QChar(0xFFFD)) + "d" + pair + "e</pageName>"), qPrintable(saved));
-    QVERIFY(saved.contains("ScrollText=\"xy&#10;z\""));
+    QVERIFY(saved.contains("ScrollText=\"xy&#10;z" + pair + '"'));
     QVERIFY(saved.contains("<MacroText><![CDATA[mn\ro]]></MacroText>"));
     file.erase();
 }

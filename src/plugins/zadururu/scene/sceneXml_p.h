@@ -54,7 +54,7 @@ inline int childInt(const Children &parent, const QString &name, int absent = 0)
 
 inline bool childBoolOr(const Children &parent, const QString &name, bool absent)
 {
-    return childInt(parent, name, absent ? 1 : 0) != 0;
+    return childInt(parent, name, int(absent)) != 0;
 }
 
 inline qint64 childInt64(const Children &parent, const QString &name)
