@@ -1,6 +1,12 @@
 #include "commandLine.h"
 
 #include "commands.h"
+#include "projectFiles.h"
+#include "xmlCheck.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
 
 #include <cstdio>
 
@@ -43,4 +49,46 @@ bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, 
 void reportFileError(const QString &file, const QString &message)
 {
     fprintf(stderr, "zadururu: %s: %s\n", qPrintable(file), qPrintable(message));
+}
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+bool readWhole(const QString &path, QByteArray *bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reportFileError(path, file.errorString());
+        return false;
+    }
+    *bytes = file.readAll();
+    return true;
+}
+
+bool readXml(const QString &path, QByteArray *bytes)
+{
+    if (!readWhole(path, bytes))
+        return false;
+    QString problem;
+    if (isWellFormedXml(*bytes, &problem))
+        return true;
+    reportFileError(path, QStringLiteral("not well-formed XML: ") + problem);
+    return false;
+}
+
+std::unique_ptr<ProjectFiles> openProject(const QString &path)
+{
+    if (!QFileInfo(path).isDir()) {
+        reportFileError(path, QStringLiteral("no such project folder"));
+        return nullptr;
+    }
+    auto files = std::make_unique<ProjectFiles>(QDir(path));
+    if (!files->journalError.isEmpty()) {
+        reportFileError(path, files->journalError);
+        return nullptr;
+    }
+    return files;
 }

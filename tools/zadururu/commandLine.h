@@ -4,6 +4,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+QT_BEGIN_NAMESPACE
+class QTextStream;
+QT_END_NAMESPACE
+class ProjectFiles;
+struct FileDataTree;
+
 /**
  * Parses @p arguments with @p parser, which already holds the command's
  * options and positional arguments, and takes care of --help and of usage
@@ -16,3 +24,17 @@ bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, 
 
 /// Prints "zadururu: <file>: <message>" on standard error.
 void reportFileError(const QString &file, const QString &message);
+
+/// Standard output, as the commands write their reports to it.
+QTextStream &out();
+
+using TreePointer = std::unique_ptr<FileDataTree, void (*)(FileDataTree *)>;
+
+/// Reads @p path whole; false, with the reason on standard error, when it cannot.
+bool readWhole(const QString &path, QByteArray *bytes);
+
+/// Reads @p path as a well-formed document; false, with the parser's line and column on standard error, when it is not.
+bool readXml(const QString &path, QByteArray *bytes);
+
+/// The project folder at @p path, read (see ProjectFiles); null, with the reason on standard error, when it cannot be.
+std::unique_ptr<ProjectFiles> openProject(const QString &path);

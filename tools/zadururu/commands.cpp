@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "commandLine.h"
+#include "projectFiles.h"
 #include "pageRenderer.h"
 #include "pageTags.h"
 #include "projectCheck.h"
@@ -23,41 +24,6 @@
 #include <cstdio>
 #include <memory>
 
-namespace {
-
-QTextStream &out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-using TreePointer = std::unique_ptr<FileDataTree, void (*)(FileDataTree *)>;
-
-// Reads @p path whole; false, with the reason on standard error, when it cannot.
-bool readWhole(const QString &path, QByteArray *bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reportFileError(path, file.errorString());
-        return false;
-    }
-    *bytes = file.readAll();
-    return true;
-}
-
-// A well-formed document or an error naming the parser's line and column.
-bool readXml(const QString &path, QByteArray *bytes)
-{
-    if (!readWhole(path, bytes))
-        return false;
-    QString problem;
-    if (isWellFormedXml(*bytes, &problem))
-        return true;
-    reportFileError(path, QStringLiteral("not well-formed XML: ") + problem);
-    return false;
-}
-
-} // namespace
 
 int runCheck(const QStringList &arguments)
 {
@@ -75,12 +41,10 @@ int runCheck(const QStringList &arguments)
     if (!parseCommandLine(parser, arguments, 1, &exitCode))
         return exitCode;
 
-    const QDir project(parser.positionalArguments().at(0));
-    if (!QFileInfo(project.path()).isDir()) {
-        reportFileError(project.path(), QStringLiteral("no such project folder"));
+    const std::unique_ptr<ProjectFiles> files = openProject(parser.positionalArguments().at(0));
+    if (!files)
         return Exit::error;
-    }
-    const CheckReport report = checkProject(project);
+    const CheckReport report = checkProject(*files);
     if (parser.isSet(json))
         out() << QJsonDocument(report.toJson()).toJson(QJsonDocument::Indented);
     else
