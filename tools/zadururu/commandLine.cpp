@@ -9,6 +9,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstdlib>
 
 // The parser names the program in its usage line; the tool's usage names the
 // subcommand after it.
@@ -36,9 +37,11 @@ bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, 
         *exitCode = Exit::ok;
         return false;
     }
-    if (parser.positionalArguments().size() != positionalCount) {
-        fprintf(stderr, "zadururu %s: expected %d argument%s, got %d\n\n%s", qPrintable(arguments.value(0)),
-                positionalCount, positionalCount == 1 ? "" : "s", int(parser.positionalArguments().size()),
+    const int given = parser.positionalArguments().size();
+    if (positionalCount < 0 ? given < -positionalCount : given != positionalCount) {
+        const int wanted = std::abs(positionalCount);
+        fprintf(stderr, "zadururu %s: expected %s%d argument%s, got %d\n\n%s", qPrintable(arguments.value(0)),
+                positionalCount < 0 ? "at least " : "", wanted, wanted == 1 ? "" : "s", int(parser.positionalArguments().size()),
                 qPrintable(helpText(parser, arguments.value(0))));
         *exitCode = Exit::error;
         return false;

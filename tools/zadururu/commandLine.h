@@ -15,7 +15,8 @@ struct FileDataTree;
 /**
  * Parses @p arguments with @p parser, which already holds the command's
  * options and positional arguments, and takes care of --help and of usage
- * errors. Returns true when the command should run; otherwise *exitCode is
+ * errors. @p positionalCount is the number of positional arguments, or minus
+ * the least number when more may follow. Returns true when the command should run; otherwise *exitCode is
  * what the command returns (0 after --help, 2 after a usage error, which is
  * printed on standard error).
  */

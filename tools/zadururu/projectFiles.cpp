@@ -45,7 +45,8 @@ ProjectFiles::ProjectFiles(const QDir &project)
         const QByteArray bytes = readProjectFile(project.filePath(relative), relative, problems);
         if (bytes.isNull() || !checkWellFormed(relative, bytes, problems))
             continue;
-        ScaFileData *data = ScaFileProcessor::loadFileData(bytes, name);
+        // The page keeps the file name it records, so that a rewrite keeps it too.
+        ScaFileData *data = ScaFileProcessor::loadFileData(bytes, QString());
         if (!data) {
             problems.append({relative, QString(), QStringLiteral("not a scene file")});
             continue;

@@ -41,7 +41,8 @@ public:
     /// Puts every staged file in place; false, with the project unchanged, when that cannot begin.
     bool commit(QString *error);
 
-    QStringList stagedFiles() const { return m_staged; }
+    /// Whether the change has happened: after that, a failure leaves it for the next run to finish.
+    bool committed() const { return m_committed; }
 
 private:
     QDir m_project;
