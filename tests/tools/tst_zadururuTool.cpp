@@ -1,4 +1,4 @@
-#include "../common/files.h"
+#include "../common/toolProcess.h"
 
 #include <zadururu/definitions/tgchFileProcessor.h>
 
@@ -8,36 +8,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run tool(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(ZADURURU_TOOL), arguments);
-    Run run;
-    if (!process.waitForFinished(60000))
-        return run; // QProcess kills the process as it goes
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-QString example(const QString &relative)
-{
-    return QStringLiteral(EXAMPLES_DIR "/") + relative;
-}
+using Run = ToolRun;
 
 } // namespace
 

@@ -101,27 +101,31 @@ struct Xref
             text << "tag " << id << ' ' << quoted(tag->Name) << " on " << channelText(*tag);
         else
             text << "tag " << id << " (not defined)";
-        text << ": " << (list.isEmpty() ? QStringLiteral("used nowhere") : QStringLiteral("%1 uses").arg(list.size()))
+        text << ": " << (list.isEmpty() ? QStringLiteral("used nowhere")
+                         : QStringLiteral("%1 use%2").arg(list.size()).arg(list.size() == 1 ? "" : "s"))
              << '\n';
         for (const Use &use : list)
             text << "    " << useText(use) << '\n';
     }
 };
 
-// The tags that @p argument names: the tag with that id (or, when none has
+// The tags that @p argument names: the tags with that id (or, when none has
 // it but something binds it, that id alone), else every tag of that name.
 QList<QPair<const pEtiketDef_t *, int>> namedTags(const Xref &xref, const QString &argument)
 {
     bool number = false;
     const int id = argument.toInt(&number);
-    if (number && (xref.files.tag(id) || xref.uses.contains(id)))
-        return {{xref.files.tag(id), id}};
-    QList<QPair<const pEtiketDef_t *, int>> named;
+    QList<QPair<const pEtiketDef_t *, int>> byId, byName;
     if (xref.files.definitions)
-        for (const pEtiketDef_t *tag : xref.files.definitions->tags)
+        for (const pEtiketDef_t *tag : xref.files.definitions->tags) {
+            if (number && tag->Id == id)
+                byId.append({tag, id});
             if (tag->Name == argument)
-                named.append({tag, tag->Id});
-    return named;
+                byName.append({tag, tag->Id});
+        }
+    if (byId.isEmpty() && number && xref.uses.contains(id))
+        byId.append({nullptr, id});
+    return byId.isEmpty() ? byName : byId;
 }
 
 } // namespace
@@ -187,20 +191,17 @@ int runXref(const QStringList &arguments)
             unusedText << QStringLiteral("    %1 %2").arg(tag->Id).arg(quoted(tag->Name));
         }
     }
-    QJsonArray undefinedTags;
     for (int id : xref.usedInOrder)
         if (!files->tag(id)) {
-            xref.writeTag(text, undefinedTags, asJson, nullptr, id);
+            xref.writeTag(text, undefined, asJson, nullptr, id);
             const int count = xref.uses.value(id).size();
             undefinedText << QStringLiteral("    %1 (%2 use%3)").arg(id).arg(count).arg(count == 1 ? "" : "s");
         }
-    for (const QJsonValue &value : qAsConst(undefinedTags))
-        undefined.append(value);
 
     text << "\nTags defined but used nowhere: " << unusedText.size() << '\n';
     for (const QString &line : qAsConst(unusedText))
         text << line << '\n';
-    text << "\nIds used but not defined: " << undefined.size() << '\n';
+    text << "\nIds used but not defined: " << undefinedText.size() << '\n';
     for (const QString &line : qAsConst(undefinedText))
         text << line << '\n';
 
