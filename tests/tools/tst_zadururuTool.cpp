@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -125,6 +126,30 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("cut.png")));
         const Run noLibrary = tool({"render", example("plant/pages/overview.xml"), "-o", png, "--library", dir.path()});
         QCOMPARE(noLibrary.exitCode, 2);
+    }
+
+    // In a project folder the tags show by name, elsewhere by id; in the SVG as in the PNG.
+    void renderTagNames_data()
+    {
+        QTest::addColumn<bool>("inProject");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("in the project") << true << "Pump_30<";
+        QTest::newRow("alone") << false << "Tag 30<";
+    }
+    void renderTagNames()
+    {
+        QFETCH(bool, inProject);
+        QTemporaryDir dir;
+        const QString page = dir.filePath("overview.xml");
+        QVERIFY(QFile::copy(example("plant/pages/overview.xml"), page));
+        const Run run = tool({"render", inProject ? example("plant/pages/overview.xml") : page, "-o", dir.filePath("o.png"),
+                              "--svg", dir.filePath("o.svg")});
+        QCOMPARE(run.exitCode, 0);
+        const QByteArray svg = readAll(dir.filePath("o.svg"));
+        QFETCH(QString, label);
+        QCOMPARE(svg.count(label.toUtf8()), 2); // the chart legend and the scrolling text
+        QCOMPARE(svg.count(inProject ? "Tag 30<" : "Pump_30<"), 0);
+        QCOMPARE(QImage(dir.filePath("o.png")).size(), QSize(1280, 800));
     }
 
     void importCsv()
