@@ -8,10 +8,10 @@
 
 #include <QFile>
 
-bool checkWellFormed(const QString &relative, const QByteArray &bytes, QList<Problem> &problems)
+bool checkWellFormed(const QString &relative, const QByteArray &bytes, QList<Problem> &problems, QString *root)
 {
     QString problem;
-    if (isWellFormedXml(bytes, &problem))
+    if (isWellFormedXml(bytes, &problem, root))
         return true;
     problems.append({relative, QString(), QStringLiteral("not well-formed XML: %1").arg(problem)});
     return false;
@@ -43,15 +43,14 @@ ProjectFiles::ProjectFiles(const QDir &project)
     for (const QString &name : pageNames) {
         const QString relative = QStringLiteral("pages/") + name;
         const QByteArray bytes = readProjectFile(project.filePath(relative), relative, problems);
-        if (bytes.isNull() || !checkWellFormed(relative, bytes, problems))
+        if (bytes.isNull())
             continue;
-        // The page keeps the file name it records, so that a rewrite keeps it too.
-        ScaFileData *data = ScaFileProcessor::loadFileData(bytes, QString());
-        if (!data) {
+        // The page keeps the file name it records, so that a rewrite keeps it
+        // too. The loader refuses what is not well-formed; the parser says why.
+        if (ScaFileData *data = ScaFileProcessor::loadFileData(bytes, QString()))
+            pages.append({relative, data});
+        else if (checkWellFormed(relative, bytes, problems))
             problems.append({relative, QString(), QStringLiteral("not a scene file")});
-            continue;
-        }
-        pages.append({relative, data});
     }
 
     const QString definitionsFile = QStringLiteral("definitions.xml");
@@ -60,9 +59,9 @@ ProjectFiles::ProjectFiles(const QDir &project)
         return;
     }
     const QByteArray bytes = readProjectFile(project.filePath(definitionsFile), definitionsFile, problems);
-    if (bytes.isNull() || !checkWellFormed(definitionsFile, bytes, problems))
+    QString root;
+    if (bytes.isNull() || !checkWellFormed(definitionsFile, bytes, problems, &root))
         return;
-    const QString root = documentElementName(bytes);
     if (root != QLatin1String("CTDefinitions"))
         problems.append({definitionsFile, QString(),
                          QStringLiteral("the document element is \"%1\", not \"CTDefinitions\"").arg(root)});

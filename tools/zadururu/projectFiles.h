@@ -56,8 +56,8 @@ private:
     mutable QHash<int, const pEtiketDef_t *> m_tags;
 };
 
-/// Whether @p bytes are well-formed XML; when not, a problem of @p relative names the parser's line and column.
-bool checkWellFormed(const QString &relative, const QByteArray &bytes, QList<Problem> &problems);
+/// Whether @p bytes are well-formed XML, with the name of their document element in @p root; when not, a problem of @p relative names the parser's line and column.
+bool checkWellFormed(const QString &relative, const QByteArray &bytes, QList<Problem> &problems, QString *root = nullptr);
 
 /// The bytes of @p file; a null array, with the reason, when it cannot be read.
 QByteArray readProjectFile(const QString &path, const QString &relative, QList<Problem> &problems);
