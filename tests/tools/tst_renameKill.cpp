@@ -60,7 +60,7 @@ private slots:
             const auto killed = folderContents(project);
             leftUnfinished += killed != original && killed != renamed;
 
-            const ToolRun next = tool({"xref", project, "10"});
+            const ToolRun next = tool({"xref", project, "1"}); // a tag of both states
             const auto now = folderContents(project);
             int asOriginal = 0, asRenamed = 0;
             for (auto it = now.constBegin(); it != now.constEnd(); ++it) {

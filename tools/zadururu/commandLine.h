@@ -39,3 +39,9 @@ bool readXml(const QString &path, QByteArray *bytes);
 
 /// The project folder at @p path, read (see ProjectFiles); null, with the reason on standard error, when it cannot be.
 std::unique_ptr<ProjectFiles> openProject(const QString &path);
+
+/// @p text in double quotes, as the reports name records.
+inline QString quoted(const QString &text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}

@@ -1,5 +1,6 @@
 #include "projectCheck.h"
 
+#include "commandLine.h"
 #include "pageTags.h"
 #include "projectLibrary.h"
 #include "xmlCheck.h"
@@ -46,11 +47,6 @@ void reportRepeats(const QString &file, const QString &what, const QMap<Key, QSt
                                  .arg(keyText(it.key()))
                                  .arg(it.value().size())
                                  .arg(it.value().join(QStringLiteral(", ")))});
-}
-
-QString quoted(const QString &name)
-{
-    return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
 void checkDefinitions(const FileDataTree &tree, const QString &file, QList<Problem> &problems)

@@ -54,11 +54,6 @@ bool savePageKeepingName(ScaFileData *page, const QString &path)
     return written;
 }
 
-QString quoted(const QString &text)
-{
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
 int refuse(const QString &reason)
 {
     fprintf(stderr, "zadururu rename-tag: %s; nothing was changed\n", qPrintable(reason));

@@ -27,11 +27,6 @@ struct Use
     TagBinding binding;
 };
 
-QString quoted(const QString &text)
-{
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
 QJsonObject useJson(const Use &use)
 {
     const TagBinding &b = use.binding;
