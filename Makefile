@@ -22,7 +22,8 @@ BROKEN  ?= examples/broken
 
 # The stand-in host on the example project, then the tool: a check of the
 # example and of its deliberately broken copy (whose problems are the point,
-# so its exit code 1 is expected), and a picture of every page.
+# so its exit code 1 is expected), a cross-reference of the example's tags,
+# the differences of the two (exit code 1 again), and a picture of every page.
 run: build
 	$(BUILD)/bin/zadururu-host $(PROJECT) $(OUTPUT)
 	@echo
@@ -30,9 +31,14 @@ run: build
 	@echo
 	$(BUILD)/bin/zadururu check $(BROKEN); test $$? -eq 1
 	@echo
+	$(BUILD)/bin/zadururu xref $(PROJECT)
+	@echo
+	$(BUILD)/bin/zadururu diff $(PROJECT) $(BROKEN); test $$? -eq 1
+	@echo
 	@mkdir -p $(OUTPUT)/png
 	@for page in $(PROJECT)/pages/*.xml; do \
-	    $(BUILD)/bin/zadururu render "$$page" -o $(OUTPUT)/png/$$(basename "$$page" .xml).png || exit 1; \
+	    name=$(OUTPUT)/png/$$(basename "$$page" .xml); \
+	    $(BUILD)/bin/zadururu render "$$page" -o $$name.png --svg $$name.svg || exit 1; \
 	done
 	@echo "Pictures of the pages: $(OUTPUT)/png/"
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake
-    qtbase5-dev qtbase5-dev-tools qttools5-dev-tools
+    qtbase5-dev qtbase5-dev-tools qttools5-dev-tools libqt5svg5-dev git
     clang libclang-rt-14-dev llvm
     fonts-dejavu-core fonts-liberation2
 )

@@ -1,4 +1,4 @@
-#include "../common/files.h"
+#include "../common/toolProcess.h"
 
 #include <zadururu/definitions/tgchFileProcessor.h>
 
@@ -8,36 +8,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
+#include <QRegularExpression>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run tool(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(ZADURURU_TOOL), arguments);
-    Run run;
-    if (!process.waitForFinished(60000))
-        return run; // QProcess kills the process as it goes
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-QString example(const QString &relative)
-{
-    return QStringLiteral(EXAMPLES_DIR "/") + relative;
-}
+using Run = ToolRun;
 
 } // namespace
 
@@ -148,6 +126,30 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("cut.png")));
         const Run noLibrary = tool({"render", example("plant/pages/overview.xml"), "-o", png, "--library", dir.path()});
         QCOMPARE(noLibrary.exitCode, 2);
+    }
+
+    // In a project folder the tags show by name, elsewhere by id; in the SVG as in the PNG.
+    void renderTagNames_data()
+    {
+        QTest::addColumn<bool>("inProject");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("in the project") << true << "Pump_30<";
+        QTest::newRow("alone") << false << "Tag 30<";
+    }
+    void renderTagNames()
+    {
+        QFETCH(bool, inProject);
+        QTemporaryDir dir;
+        const QString page = dir.filePath("overview.xml");
+        QVERIFY(QFile::copy(example("plant/pages/overview.xml"), page));
+        const Run run = tool({"render", inProject ? example("plant/pages/overview.xml") : page, "-o", dir.filePath("o.png"),
+                              "--svg", dir.filePath("o.svg")});
+        QCOMPARE(run.exitCode, 0);
+        const QByteArray svg = readAll(dir.filePath("o.svg"));
+        QFETCH(QString, label);
+        QCOMPARE(svg.count(label.toUtf8()), 2); // the chart legend and the scrolling text
+        QCOMPARE(svg.count(inProject ? "Tag 30<" : "Pump_30<"), 0);
+        QCOMPARE(QImage(dir.filePath("o.png")).size(), QSize(1280, 800));
     }
 
     void importCsv()

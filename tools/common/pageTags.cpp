@@ -1,6 +1,9 @@
 #include "pageTags.h"
 
+#include <zadururu/definitions/fileDataTree.h>
 #include <zadururu/scene/scaFileData.h>
+
+#include <type_traits>
 
 namespace {
 
@@ -22,47 +25,108 @@ const ComponentBinding componentBindings[] = {
 };
 #undef BINDING
 
+// The record a binding belongs to; the binding's tag id and field come with it.
+struct Place
+{
+    QString record;
+    QString kind;
+    QString name;
+    int uid = -1;
+};
+
 // Items other than component instances carry no name: they are told apart
 // by kind, position in their list and place on the page.
-QString itemName(const char *kind, int index, const ItemRecord &item)
+Place itemPlace(const char *kind, int index, const ItemRecord &item)
 {
-    QString name = QStringLiteral("%1 %2").arg(QLatin1String(kind)).arg(index + 1);
+    Place place{QString(), QLatin1String(kind), QStringLiteral("%1 %2").arg(QLatin1String(kind)).arg(index + 1)};
+    place.record = place.name;
     if (item.common)
-        name += QStringLiteral(" at (%1, %2)").arg(item.common->X).arg(item.common->Y);
-    return name;
+        place.record += QStringLiteral(" at (%1, %2)").arg(item.common->X).arg(item.common->Y);
+    return place;
+}
+
+// The one walk over the bindings of a page, for reading (a const page) and
+// for rebinding. @p visit gets the bound id by reference, its place and field.
+template <class Page, class Visit>
+void walkPage(Page &page, Visit visit)
+{
+    for (auto *object : page.scadaObjects) {
+        if (!object)
+            continue;
+        const QString name = object->common ? object->common->Name : QString();
+        const Place place{QStringLiteral("component \"%1\" (Uid %2)").arg(name).arg(object->Uid),
+                          QStringLiteral("component"), name, object->Uid};
+        for (const ComponentBinding &binding : componentBindings)
+            visit(object->*binding.member, place, QLatin1String(binding.name));
+    }
+    for (int i = 0; i < page.scheduleItems.size(); ++i)
+        if (auto *schedule = page.scheduleItems.at(i)) {
+            const Place place = itemPlace("schedule", i, *schedule);
+            for (int t = 0; t < schedule->TagIDs.size(); ++t)
+                visit(schedule->TagIDs[t], place, QStringLiteral("tag %1").arg(t + 1));
+        }
+    for (int i = 0; i < page.rtChartItems.size(); ++i)
+        if (auto *chart = page.rtChartItems.at(i)) {
+            const Place place = itemPlace("chart", i, *chart);
+            for (int l = 0; l < chart->TagIDs.size(); ++l)
+                visit(chart->TagIDs[l].Tag, place, QStringLiteral("line %1").arg(l + 1));
+        }
+    for (int i = 0; i < page.dbqTextItems.size(); ++i)
+        if (auto *text = page.dbqTextItems.at(i))
+            visit(text->reportTag, itemPlace("query text", i, *text), QStringLiteral("reportTag"));
+    auto &scrolling = page.pageProperties.ScrollTags;
+    for (int i = 0; i < scrolling.size(); ++i) {
+        const QString name = QStringLiteral("scrolling text %1").arg(i + 1);
+        visit(scrolling[i].TagID, Place{name, QStringLiteral("scrolling text"), name}, QStringLiteral("TagID"));
+    }
+}
+
+template <class Tree, class Visit>
+void walkAlarms(Tree &tree, Visit visit)
+{
+    for (auto *alarm : tree.alarms) {
+        const Place place{QStringLiteral("alarm \"%1\" (Id %2)").arg(alarm->alarm_name).arg(alarm->Id),
+                          QStringLiteral("alarm"), alarm->alarm_name, alarm->Id};
+        visit(alarm->tagID, place, QStringLiteral("tagID"));
+        visit(alarm->limit_tag_id, place, QStringLiteral("limit_tag_id"));
+        visit(alarm->limit_tag2_id, place, QStringLiteral("limit_tag2_id"));
+    }
+}
+
+template <class Source, class Walk>
+QList<TagBinding> collect(const Source &source, Walk walk)
+{
+    QList<TagBinding> bindings;
+    walk(source, [&bindings](int id, const Place &place, const QString &field) {
+        if (id != -1)
+            bindings.append({id, place.record, field, place.kind, place.name, place.uid});
+    });
+    return bindings;
+}
+
+template <class Source, class Walk>
+int rebind(Source &source, Walk walk, int from, int to)
+{
+    int changed = 0;
+    walk(source, [&](int &id, const Place &, const QString &) {
+        if (id == from && from != -1) {
+            id = to;
+            ++changed;
+        }
+    });
+    return changed;
 }
 
 } // namespace
 
 QList<TagBinding> tagBindings(const ScaFileData &page)
 {
-    QList<TagBinding> bindings;
-    const auto add = [&bindings](int id, const QString &record, const QString &field) {
-        if (id != -1)
-            bindings.append({id, record, field});
-    };
-    for (const ScadaObjectLoadData_t *object : page.scadaObjects) {
-        if (!object)
-            continue;
-        const QString record = QStringLiteral("component \"%1\" (Uid %2)")
-                                   .arg(object->common ? object->common->Name : QString())
-                                   .arg(object->Uid);
-        for (const ComponentBinding &binding : componentBindings)
-            add(object->*binding.member, record, QLatin1String(binding.name));
-    }
-    for (int i = 0; i < page.scheduleItems.size(); ++i)
-        if (const ScheduleItemLoadData_t *schedule = page.scheduleItems.at(i))
-            for (int t = 0; t < schedule->TagIDs.size(); ++t)
-                add(schedule->TagIDs.at(t), itemName("schedule", i, *schedule),
-                    QStringLiteral("tag %1").arg(t + 1));
-    for (int i = 0; i < page.rtChartItems.size(); ++i)
-        if (const RealTimeChartItemLoadData_t *chart = page.rtChartItems.at(i))
-            for (int l = 0; l < chart->TagIDs.size(); ++l)
-                add(chart->TagIDs.at(l).Tag, itemName("chart", i, *chart), QStringLiteral("line %1").arg(l + 1));
-    for (int i = 0; i < page.dbqTextItems.size(); ++i)
-        if (const DbQueryTextItemLoadData_t *text = page.dbqTextItems.at(i))
-            add(text->reportTag, itemName("query text", i, *text), QStringLiteral("reportTag"));
-    return bindings;
+    return collect(page, [](const ScaFileData &p, auto visit) { walkPage(p, visit); });
+}
+
+QList<TagBinding> tagBindings(const FileDataTree &definitions)
+{
+    return collect(definitions, [](const FileDataTree &t, auto visit) { walkAlarms(t, visit); });
 }
 
 QList<int> boundTagIds(const ScaFileData &page)
@@ -71,4 +135,14 @@ QList<int> boundTagIds(const ScaFileData &page)
     for (const TagBinding &binding : tagBindings(page))
         ids.append(binding.tagId);
     return ids;
+}
+
+int rebindTag(ScaFileData &page, int from, int to)
+{
+    return rebind(page, [](ScaFileData &p, auto visit) { walkPage(p, visit); }, from, to);
+}
+
+int rebindTag(FileDataTree &definitions, int from, int to)
+{
+    return rebind(definitions, [](FileDataTree &t, auto visit) { walkAlarms(t, visit); }, from, to);
 }

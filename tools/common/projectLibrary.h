@@ -10,6 +10,14 @@ QT_END_NAMESPACE
 struct ScadaLibObject;
 
 /**
+ * Reads the component library file or user library file at @p path and
+ * returns its components (held by the engine for the rest of the process).
+ * A file that cannot be opened or is malformed gives an empty list and sets
+ * *@p ok to false.
+ */
+QList<ScadaLibObject *> readLibraryFile(const QString &path, bool *ok = nullptr);
+
+/**
  * Reads the project's component library file, "library/objlib.xml" in the
  * project folder, and returns its components (held by the engine for the
  * rest of the process). Problems go to @p err; an unreadable or malformed

@@ -6,6 +6,11 @@
 
 bool isWellFormedXml(const QByteArray &bytes, QString *problem)
 {
+    return isWellFormedXml(bytes, problem, nullptr);
+}
+
+bool isWellFormedXml(const QByteArray &bytes, QString *problem, QString *root)
+{
     if (ZadUruru::isTooDeeplyNested(bytes)) {
         if (problem)
             *problem = QStringLiteral("elements nested more than %1 levels deep").arg(ZadUruru::maxXmlNestingDepth);
@@ -15,8 +20,11 @@ bool isWellFormedXml(const QByteArray &bytes, QString *problem)
     QString message;
     int line = 0;
     int column = 0;
-    if (document.setContent(bytes, &message, &line, &column))
+    if (document.setContent(bytes, &message, &line, &column)) {
+        if (root)
+            *root = document.documentElement().tagName();
         return true;
+    }
     if (problem) {
         if (bytes.trimmed().isEmpty())
             *problem = QStringLiteral("empty file");

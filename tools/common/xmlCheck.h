@@ -10,5 +10,11 @@
  */
 bool isWellFormedXml(const QByteArray &bytes, QString *problem = nullptr);
 
+/**
+ * As isWellFormedXml(), and in the same parse the name of the document
+ * element into @p root (empty when the bytes are not well-formed).
+ */
+bool isWellFormedXml(const QByteArray &bytes, QString *problem, QString *root);
+
 /// The name of the document element of @p bytes, or an empty string when they are not well-formed.
 QString documentElementName(const QByteArray &bytes);

@@ -1,8 +1,15 @@
 #include "commandLine.h"
 
 #include "commands.h"
+#include "projectFiles.h"
+#include "xmlCheck.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
 
 #include <cstdio>
+#include <cstdlib>
 
 // The parser names the program in its usage line; the tool's usage names the
 // subcommand after it.
@@ -30,9 +37,11 @@ bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, 
         *exitCode = Exit::ok;
         return false;
     }
-    if (parser.positionalArguments().size() != positionalCount) {
-        fprintf(stderr, "zadururu %s: expected %d argument%s, got %d\n\n%s", qPrintable(arguments.value(0)),
-                positionalCount, positionalCount == 1 ? "" : "s", int(parser.positionalArguments().size()),
+    const int given = parser.positionalArguments().size();
+    if (positionalCount < 0 ? given < -positionalCount : given != positionalCount) {
+        const int wanted = std::abs(positionalCount);
+        fprintf(stderr, "zadururu %s: expected %s%d argument%s, got %d\n\n%s", qPrintable(arguments.value(0)),
+                positionalCount < 0 ? "at least " : "", wanted, wanted == 1 ? "" : "s", int(parser.positionalArguments().size()),
                 qPrintable(helpText(parser, arguments.value(0))));
         *exitCode = Exit::error;
         return false;
@@ -43,4 +52,46 @@ bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, 
 void reportFileError(const QString &file, const QString &message)
 {
     fprintf(stderr, "zadururu: %s: %s\n", qPrintable(file), qPrintable(message));
+}
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+bool readWhole(const QString &path, QByteArray *bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reportFileError(path, file.errorString());
+        return false;
+    }
+    *bytes = file.readAll();
+    return true;
+}
+
+bool readXml(const QString &path, QByteArray *bytes)
+{
+    if (!readWhole(path, bytes))
+        return false;
+    QString problem;
+    if (isWellFormedXml(*bytes, &problem))
+        return true;
+    reportFileError(path, QStringLiteral("not well-formed XML: ") + problem);
+    return false;
+}
+
+std::unique_ptr<ProjectFiles> openProject(const QString &path)
+{
+    if (!QFileInfo(path).isDir()) {
+        reportFileError(path, QStringLiteral("no such project folder"));
+        return nullptr;
+    }
+    auto files = std::make_unique<ProjectFiles>(QDir(path));
+    if (!files->journalError.isEmpty()) {
+        reportFileError(path, files->journalError);
+        return nullptr;
+    }
+    return files;
 }

@@ -4,10 +4,19 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+QT_BEGIN_NAMESPACE
+class QTextStream;
+QT_END_NAMESPACE
+class ProjectFiles;
+struct FileDataTree;
+
 /**
  * Parses @p arguments with @p parser, which already holds the command's
  * options and positional arguments, and takes care of --help and of usage
- * errors. Returns true when the command should run; otherwise *exitCode is
+ * errors. @p positionalCount is the number of positional arguments, or minus
+ * the least number when more may follow. Returns true when the command should run; otherwise *exitCode is
  * what the command returns (0 after --help, 2 after a usage error, which is
  * printed on standard error).
  */
@@ -16,3 +25,23 @@ bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, 
 
 /// Prints "zadururu: <file>: <message>" on standard error.
 void reportFileError(const QString &file, const QString &message);
+
+/// Standard output, as the commands write their reports to it.
+QTextStream &out();
+
+using TreePointer = std::unique_ptr<FileDataTree, void (*)(FileDataTree *)>;
+
+/// Reads @p path whole; false, with the reason on standard error, when it cannot.
+bool readWhole(const QString &path, QByteArray *bytes);
+
+/// Reads @p path as a well-formed document; false, with the parser's line and column on standard error, when it is not.
+bool readXml(const QString &path, QByteArray *bytes);
+
+/// The project folder at @p path, read (see ProjectFiles); null, with the reason on standard error, when it cannot be.
+std::unique_ptr<ProjectFiles> openProject(const QString &path);
+
+/// @p text in double quotes, as the reports name records.
+inline QString quoted(const QString &text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}

@@ -1,6 +1,8 @@
 #include "commands.h"
 
 #include "commandLine.h"
+#include "projectFiles.h"
+#include "projectJournal.h"
 #include "pageRenderer.h"
 #include "pageTags.h"
 #include "projectCheck.h"
@@ -18,43 +20,31 @@
 #include <QHash>
 #include <QImage>
 #include <QJsonDocument>
+#include <QSet>
 #include <QTextStream>
 
 #include <cstdio>
 #include <memory>
 
+
 namespace {
 
-QTextStream &out()
+// The names the definitions of @p project give the tags bound on @p page.
+// Definitions that cannot be read leave the tags to be shown by id.
+QHash<int, QString> boundTagNames(const ScaFileData &page, const QDir &project)
 {
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-using TreePointer = std::unique_ptr<FileDataTree, void (*)(FileDataTree *)>;
-
-// Reads @p path whole; false, with the reason on standard error, when it cannot.
-bool readWhole(const QString &path, QByteArray *bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reportFileError(path, file.errorString());
-        return false;
-    }
-    *bytes = file.readAll();
-    return true;
-}
-
-// A well-formed document or an error naming the parser's line and column.
-bool readXml(const QString &path, QByteArray *bytes)
-{
-    if (!readWhole(path, bytes))
-        return false;
-    QString problem;
-    if (isWellFormedXml(*bytes, &problem))
-        return true;
-    reportFileError(path, QStringLiteral("not well-formed XML: ") + problem);
-    return false;
+    const QString path = project.filePath(QStringLiteral("definitions.xml"));
+    QByteArray bytes;
+    QHash<int, QString> names;
+    if (!readXml(path, &bytes))
+        return names;
+    const QList<int> bound = boundTagIds(page);
+    const QSet<int> wanted(bound.cbegin(), bound.cend());
+    TreePointer tree(TgchFileProcessor::loadFileData(bytes), destroyFileDataTree);
+    for (const pEtiketDef_t *tag : qAsConst(tree->tags))
+        if (wanted.contains(tag->Id) && !names.contains(tag->Id))
+            names.insert(tag->Id, tag->Name);
+    return names;
 }
 
 } // namespace
@@ -75,12 +65,10 @@ int runCheck(const QStringList &arguments)
     if (!parseCommandLine(parser, arguments, 1, &exitCode))
         return exitCode;
 
-    const QDir project(parser.positionalArguments().at(0));
-    if (!QFileInfo(project.path()).isDir()) {
-        reportFileError(project.path(), QStringLiteral("no such project folder"));
+    const std::unique_ptr<ProjectFiles> files = openProject(parser.positionalArguments().at(0));
+    if (!files)
         return Exit::error;
-    }
-    const CheckReport report = checkProject(project);
+    const CheckReport report = checkProject(*files);
     if (parser.isSet(json))
         out() << QJsonDocument(report.toJson()).toJson(QJsonDocument::Indented);
     else
@@ -93,15 +81,18 @@ int runRender(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Draws a scene page at its size as a PNG picture. Component instances show the first image "
-        "of their library component; the library is the folder holding objlib.xml (by default the "
-        "project's library folder beside the page's folder)."));
+        "Draws a scene page at its size as a PNG picture, and as SVG too with --svg. Component instances "
+        "show the first image of their library component; the library is the folder holding objlib.xml "
+        "(by default the project's library folder beside the page's folder). When the page lies in a "
+        "project folder (definitions.xml beside the page's folder), schedules, chart legends and "
+        "scrolling texts name their tags as the definitions do; otherwise by id."));
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("The picture to write."), QStringLiteral("PAGE.png"));
     const QCommandLineOption libraryOption(QStringLiteral("library"),
                                            QStringLiteral("The component library folder."), QStringLiteral("DIR"));
-    parser.addOption(output);
-    parser.addOption(libraryOption);
+    const QCommandLineOption svgOption(QStringLiteral("svg"), QStringLiteral("Write an SVG picture as well."),
+                                       QStringLiteral("PAGE.svg"));
+    parser.addOptions({output, libraryOption, svgOption});
     parser.addPositionalArgument(QStringLiteral("PAGE.xml"), QStringLiteral("The scene page."));
     int exitCode = Exit::ok;
     if (!parseCommandLine(parser, arguments, 1, &exitCode))
@@ -112,6 +103,13 @@ int runRender(const QStringList &arguments)
     }
 
     const QString pagePath = parser.positionalArguments().at(0);
+    const QDir project(QFileInfo(pagePath).absoluteDir().filePath(QStringLiteral("..")));
+    const bool inProject = QFileInfo::exists(project.filePath(QStringLiteral("definitions.xml")));
+    QString journalError;
+    if (inProject && !finishInterruptedRename(project, &journalError)) {
+        reportFileError(project.path(), journalError);
+        return Exit::error;
+    }
     QByteArray bytes;
     if (!readXml(pagePath, &bytes))
         return Exit::error;
@@ -150,17 +148,27 @@ int runRender(const QStringList &arguments)
     const auto componentImage = [&](const QString &uid) {
         auto cached = images.constFind(uid);
         if (cached == images.constEnd())
-            cached = images.insert(uid, QImage(imageFiles.value(uid)));
+            cached = images.insert(uid, imageFiles.contains(uid) ? QImage(imageFiles.value(uid)) : QImage());
         return *cached;
     };
 
-    const QImage picture = renderPage(*page, componentImage);
+    const QHash<int, QString> tagNames = inProject ? boundTagNames(*page, project) : QHash<int, QString>();
+    const auto tagName = [&tagNames](int id) { return tagNames.value(id); };
+    const QImage picture = renderPage(*page, componentImage, tagName);
     const QString target = parser.value(output);
     if (picture.isNull() || !picture.save(target, "PNG")) {
         reportFileError(target, QStringLiteral("cannot write the picture"));
         return Exit::error;
     }
     out() << target << ": " << picture.width() << "x" << picture.height() << '\n';
+    if (parser.isSet(svgOption)) {
+        const QString svg = parser.value(svgOption);
+        if (!writePageSvg(*page, svg, componentImage, tagName)) {
+            reportFileError(svg, QStringLiteral("cannot write the picture"));
+            return Exit::error;
+        }
+        out() << svg << ": " << picture.width() << "x" << picture.height() << '\n';
+    }
     out().flush();
     return Exit::ok;
 }

@@ -15,3 +15,7 @@ int runCheck(const QStringList &arguments);
 int runRender(const QStringList &arguments);
 int runImportCsv(const QStringList &arguments);
 int runFormat(const QStringList &arguments);
+int runXref(const QStringList &arguments);
+int runRenameTag(const QStringList &arguments);
+int runDiff(const QStringList &arguments);
+int runTextconv(const QStringList &arguments);

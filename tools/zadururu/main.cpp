@@ -18,6 +18,10 @@ const char usage[] =
     "  render PAGE.xml -o PAGE.png             draw a page as a picture\n"
     "  import-csv TAGS.csv --into DEFS.xml     add a tag list to a definitions file\n"
     "  format FILE.xml [-o OUT]                rewrite a scene or definitions file in canonical form\n"
+    "  xref PROJECT_DIR [TAG ...]              where each tag and library component is used\n"
+    "  rename-tag PROJECT_DIR --id OLD --to NEW  change a tag's id (or --name) everywhere, all files or none\n"
+    "  diff OLD NEW                            the record differences of two pages, definitions or projects\n"
+    "  textconv FILE.xml                       one line per record, for git diff\n"
     "\n"
     "'zadururu <command> --help' describes a command.\n";
 
@@ -49,14 +53,19 @@ int main(int argc, char *argv[])
     QStringList arguments = QCoreApplication::arguments();
     const QString command = arguments.value(1);
     arguments.removeFirst(); // the subcommand stands in for the program name
-    if (command == QLatin1String("check"))
-        return runCheck(arguments);
-    if (command == QLatin1String("render"))
-        return runRender(arguments);
-    if (command == QLatin1String("import-csv"))
-        return runImportCsv(arguments);
-    if (command == QLatin1String("format"))
-        return runFormat(arguments);
+    const QList<QPair<QLatin1String, int (*)(const QStringList &)>> commands{
+        {QLatin1String("check"), runCheck},
+        {QLatin1String("render"), runRender},
+        {QLatin1String("import-csv"), runImportCsv},
+        {QLatin1String("format"), runFormat},
+        {QLatin1String("xref"), runXref},
+        {QLatin1String("rename-tag"), runRenameTag},
+        {QLatin1String("diff"), runDiff},
+        {QLatin1String("textconv"), runTextconv},
+    };
+    for (const auto &entry : commands)
+        if (command == entry.first)
+            return entry.second(arguments);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         fputs(usage, stdout);
         return Exit::ok;

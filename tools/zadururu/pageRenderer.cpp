@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QStringList>
+#include <QSvgGenerator>
 #include <QVector>
 
 #include <algorithm>
@@ -171,7 +173,9 @@ void drawDbQuery(QPainter &p, const QRectF &r, const DbQueryTextItemLoadData_t &
                Qt::AlignLeft | Qt::AlignTop, d.labelText);
 }
 
-void drawSchedule(QPainter &p, const QRectF &r, const ScheduleItemLoadData_t &s)
+using TagLabel = std::function<QString(int)>;
+
+void drawSchedule(QPainter &p, const QRectF &r, const ScheduleItemLoadData_t &s, const TagLabel &label)
 {
     p.fillRect(r, QColor(0xF4, 0xF4, 0xF4));
     p.setPen(QColor(0x40, 0x40, 0x40));
@@ -183,13 +187,12 @@ void drawSchedule(QPainter &p, const QRectF &r, const ScheduleItemLoadData_t &s)
     for (int tag : s.TagIDs) {
         if (y + line > r.height())
             break;
-        p.drawText(QRectF(4, y, r.width() - 8, line), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("Tag %1").arg(tag));
+        p.drawText(QRectF(4, y, r.width() - 8, line), Qt::AlignLeft | Qt::AlignVCenter, label(tag));
         y += line;
     }
 }
 
-void drawChart(QPainter &p, const QRectF &r, const RealTimeChartItemLoadData_t &c)
+void drawChart(QPainter &p, const QRectF &r, const RealTimeChartItemLoadData_t &c, const TagLabel &label)
 {
     const QColor text = colourOr(c.TxtColor, Qt::white);
     p.fillRect(r, colourOr(c.BgColor, Qt::black));
@@ -231,8 +234,7 @@ void drawChart(QPainter &p, const QRectF &r, const RealTimeChartItemLoadData_t &
             break;
         p.fillRect(QRectF(left, y + (line - 10) / 2, 10, 10), colourOr(l.LineColor, QColor(0xFF, 0, 0)));
         p.setPen(text);
-        p.drawText(QRectF(left + 14, y, legendWidth - 18, line), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("Tag %1").arg(l.Tag));
+        p.drawText(QRectF(left + 14, y, legendWidth - 18, line), Qt::AlignLeft | Qt::AlignVCenter, label(l.Tag));
         y += line;
     }
 }
@@ -297,6 +299,23 @@ void drawComponent(QPainter &p, const QRectF &r, const ScadaObjectLoadData_t &o,
                o.common->Name.isEmpty() ? o.componentUid : o.common->Name);
 }
 
+// The page's scrolling texts, one after the other along its bottom edge,
+// each with its tag; the line does not move in a picture.
+void drawScrollingTexts(QPainter &p, const QSize &size, const PagePropertiesData_t &properties, const TagLabel &label)
+{
+    if (!properties.addScrollingText || properties.ScrollTags.isEmpty())
+        return;
+    QStringList entries;
+    for (const ScrollingText &entry : properties.ScrollTags)
+        entries << QStringLiteral("%1: %2").arg(entry.ScrollText, label(entry.TagID));
+    const QFont font = baseFont(QString(), 12);
+    p.setFont(font);
+    p.setPen(QColor(0x30, 0x30, 0x30));
+    const qreal line = QFontMetrics(font).height();
+    p.drawText(QRectF(4, size.height() - line - 2, size.width() - 8, line), Qt::AlignLeft | Qt::AlignVCenter,
+               entries.join(QStringLiteral("     ")));
+}
+
 template<typename Record, typename Draw>
 void collect(QVector<Entry> *entries, const QList<Record *> &records, Draw draw)
 {
@@ -316,21 +335,28 @@ QSize renderedPageSize(const PagePropertiesData_t &properties)
     return QSize(std::min(w, MaxRenderedPageSide), std::min(h, MaxRenderedPageSide));
 }
 
-QImage renderPage(const ScaFileData &page,
-                  const std::function<QImage(const QString &componentUid)> &componentImage)
+void paintPage(QPainter &painter, const ScaFileData &page,
+               const std::function<QImage(const QString &componentUid)> &componentImage,
+               const std::function<QString(int tagId)> &tagName)
 {
-    QImage image(renderedPageSize(page.pageProperties), QImage::Format_ARGB32);
-    if (image.isNull())
-        return image;
-    image.fill(pageBackgroundColour());
+    const TagLabel label = [&tagName](int tag) {
+        const QString name = tagName ? tagName(tag) : QString();
+        return name.isEmpty() ? QStringLiteral("Tag %1").arg(tag) : name;
+    };
+    const QSize size = renderedPageSize(page.pageProperties);
+    painter.fillRect(QRect(QPoint(0, 0), size), pageBackgroundColour());
 
     QVector<Entry> entries;
     collect(&entries, page.scadaObjects, [&componentImage](QPainter &p, const QRectF &r, const ScadaObjectLoadData_t &o) {
         drawComponent(p, r, o, componentImage);
     });
     collect(&entries, page.textItems, drawText);
-    collect(&entries, page.scheduleItems, drawSchedule);
-    collect(&entries, page.rtChartItems, drawChart);
+    collect(&entries, page.scheduleItems, [&label](QPainter &p, const QRectF &r, const ScheduleItemLoadData_t &s) {
+        drawSchedule(p, r, s, label);
+    });
+    collect(&entries, page.rtChartItems, [&label](QPainter &p, const QRectF &r, const RealTimeChartItemLoadData_t &c) {
+        drawChart(p, r, c, label);
+    });
     collect(&entries, page.dbqTextItems, drawDbQuery);
     collect(&entries, page.tableItems, drawTable);
     std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
@@ -338,8 +364,7 @@ QImage renderPage(const ScaFileData &page,
         return ka != kb ? ka < kb : a.common->ZVAL < b.common->ZVAL;
     });
 
-    QPainter painter(&image);
-    painter.setClipRect(image.rect());
+    painter.setClipRect(QRect(QPoint(0, 0), size));
     for (const Entry &entry : entries) {
         if (entry.common->W <= 0 || entry.common->H <= 0)
             continue;
@@ -350,6 +375,35 @@ QImage renderPage(const ScaFileData &page,
         entry.draw(painter, local);
         painter.restore();
     }
+    drawScrollingTexts(painter, size, page.pageProperties, label);
+}
+
+QImage renderPage(const ScaFileData &page,
+                  const std::function<QImage(const QString &componentUid)> &componentImage,
+                  const std::function<QString(int tagId)> &tagName)
+{
+    QImage image(renderedPageSize(page.pageProperties), QImage::Format_ARGB32);
+    if (image.isNull())
+        return image;
+    QPainter painter(&image);
+    paintPage(painter, page, componentImage, tagName);
     painter.end();
     return image;
+}
+
+bool writePageSvg(const ScaFileData &page, const QString &path,
+                  const std::function<QImage(const QString &componentUid)> &componentImage,
+                  const std::function<QString(int tagId)> &tagName)
+{
+    QSvgGenerator svg;
+    const QSize size = renderedPageSize(page.pageProperties);
+    svg.setFileName(path);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setTitle(page.pageProperties.pageName);
+    QPainter painter;
+    if (!painter.begin(&svg))
+        return false;
+    paintPage(painter, page, componentImage, tagName);
+    return painter.end();
 }

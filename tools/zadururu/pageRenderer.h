@@ -29,7 +29,9 @@ QSize renderedPageSize(const PagePropertiesData_t &properties);
  * @p componentImage returns for their component id, stretched into their
  * rectangle; when it returns a null image (or is empty) they show an outline
  * with their instance name. Live values are not known here, so value texts
- * show a placeholder.
+ * show a placeholder. Schedules, chart legends and scrolling texts name each
+ * tag by what @p tagName returns for its id, or as "Tag <id>" when it returns
+ * an empty text (or is empty).
  *
  * Colour names that do not parse fall back to the defaults the scene file
  * uses for them. Records without their common data are skipped. The result is
@@ -37,4 +39,10 @@ QSize renderedPageSize(const PagePropertiesData_t &properties);
  * cannot be had.
  */
 QImage renderPage(const ScaFileData &page,
-                  const std::function<QImage(const QString &componentUid)> &componentImage);
+                  const std::function<QImage(const QString &componentUid)> &componentImage,
+                  const std::function<QString(int tagId)> &tagName = {});
+
+/// Draws @p page as renderPage() does, as an SVG file at @p path; false when the file cannot be written.
+bool writePageSvg(const ScaFileData &page, const QString &path,
+                  const std::function<QImage(const QString &componentUid)> &componentImage,
+                  const std::function<QString(int tagId)> &tagName = {});

@@ -1,5 +1,6 @@
 #include "projectCheck.h"
 
+#include "commandLine.h"
 #include "pageTags.h"
 #include "projectLibrary.h"
 #include "xmlCheck.h"
@@ -22,37 +23,6 @@
 namespace {
 
 const QString projectGroup = QStringLiteral("project");
-
-struct LoadedPage
-{
-    QString file; ///< "pages/<name>"
-    ScaFileData *data;
-};
-
-// Reads a file whole; a null result means it could not be read, with the
-// reason in @p problems.
-QByteArray readFile(const QDir &project, const QString &relative, QList<Problem> &problems)
-{
-    QFile file(project.filePath(relative));
-    if (!file.open(QIODevice::ReadOnly)) {
-        problems.append({relative, QString(), QStringLiteral("cannot be read: %1").arg(file.errorString())});
-        return QByteArray();
-    }
-    QByteArray bytes = file.readAll();
-    if (bytes.isNull())
-        bytes = QByteArray(""); // an empty file was read all the same
-    return bytes;
-}
-
-// Whether @p bytes are well-formed; names the file's parse error otherwise.
-bool checkWellFormed(const QString &relative, const QByteArray &bytes, QList<Problem> &problems)
-{
-    QString problem;
-    if (isWellFormedXml(bytes, &problem))
-        return true;
-    problems.append({relative, QString(), QStringLiteral("not well-formed XML: %1").arg(problem)});
-    return false;
-}
 
 QString keyText(const QString &name)
 {
@@ -77,11 +47,6 @@ void reportRepeats(const QString &file, const QString &what, const QMap<Key, QSt
                                  .arg(keyText(it.key()))
                                  .arg(it.value().size())
                                  .arg(it.value().join(QStringLiteral(", ")))});
-}
-
-QString quoted(const QString &name)
-{
-    return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
 void checkDefinitions(const FileDataTree &tree, const QString &file, QList<Problem> &problems)
@@ -126,63 +91,29 @@ void checkDefinitions(const FileDataTree &tree, const QString &file, QList<Probl
     QSet<int> known;
     for (const pEtiketDef_t *tag : tree.tags)
         known.insert(tag->Id);
-    for (const pAlarmItem_t *alarm : tree.alarms) {
-        const QString record = QStringLiteral("alarm %1 (Id %2)").arg(quoted(alarm->alarm_name)).arg(alarm->Id);
-        const std::pair<int, const char *> bindings[] = {
-            {alarm->tagID, "tagID"}, {alarm->limit_tag_id, "limit_tag_id"}, {alarm->limit_tag2_id, "limit_tag2_id"}};
-        for (const auto &binding : bindings)
-            if (binding.first != -1 && !known.contains(binding.first))
-                problems.append({file, record, QStringLiteral("tag %1 bound as %2 is not defined")
-                                                   .arg(binding.first).arg(QLatin1String(binding.second))});
-    }
+    for (const TagBinding &binding : tagBindings(tree))
+        if (!known.contains(binding.tagId))
+            problems.append({file, binding.record, QStringLiteral("tag %1 bound as %2 is not defined")
+                                                       .arg(binding.tagId).arg(binding.field)});
 }
 
 } // namespace
 
-CheckReport checkProject(const QDir &project)
+CheckReport checkProject(const ProjectFiles &files)
 {
     CheckReport report;
+    const QDir &project = files.dir;
     report.project = project.path();
     QList<Problem> &problems = report.problems;
-
-    // Pages.
-    QList<LoadedPage> pages;
-    const QDir pageDir(project.filePath(QStringLiteral("pages")));
-    const QStringList pageNames = pageDir.entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name);
-    if (pageNames.isEmpty())
-        problems.append({QStringLiteral("pages"), QString(), QStringLiteral("no scene pages (*.xml) found")});
-    for (const QString &name : pageNames) {
-        const QString relative = QStringLiteral("pages/") + name;
-        const QByteArray bytes = readFile(project, relative, problems);
-        if (bytes.isNull() || !checkWellFormed(relative, bytes, problems))
-            continue;
-        ScaFileData *data = ScaFileProcessor::loadFileData(bytes, name);
-        if (!data) {
-            problems.append({relative, QString(), QStringLiteral("not a scene file")});
-            continue;
-        }
-        pages.append({relative, data});
-    }
+    problems = files.problems;
+    const QList<ProjectPage> &pages = files.pages;
     report.pages = pages.size();
-
-    // Definitions.
-    const QString definitionsFile = QStringLiteral("definitions.xml");
-    std::unique_ptr<FileDataTree, void (*)(FileDataTree *)> definitions(nullptr, destroyFileDataTree);
-    if (!QFile::exists(project.filePath(definitionsFile))) {
-        problems.append({definitionsFile, QString(), QStringLiteral("missing: no tag bindings can be checked")});
-    } else {
-        const QByteArray bytes = readFile(project, definitionsFile, problems);
-        if (!bytes.isNull() && checkWellFormed(definitionsFile, bytes, problems)) {
-            if (documentElementName(bytes) != QLatin1String("CTDefinitions"))
-                problems.append({definitionsFile, QString(),
-                                 QStringLiteral("the document element is \"%1\", not \"CTDefinitions\"")
-                                     .arg(documentElementName(bytes))});
-            definitions.reset(TgchFileProcessor::loadFileData(bytes));
-            report.channels = definitions->channels.size() - 1;
-            report.tags = definitions->tags.size();
-            report.alarms = definitions->alarms.size();
-            checkDefinitions(*definitions, definitionsFile, problems);
-        }
+    const FileDataTree *definitions = files.definitions.get();
+    if (definitions) {
+        report.channels = definitions->channels.size() - 1;
+        report.tags = definitions->tags.size();
+        report.alarms = definitions->alarms.size();
+        checkDefinitions(*definitions, QStringLiteral("definitions.xml"), problems);
     }
 
     // Tag bindings of the pages.
@@ -190,7 +121,7 @@ CheckReport checkProject(const QDir &project)
         QSet<int> known;
         for (const pEtiketDef_t *tag : definitions->tags)
             known.insert(tag->Id);
-        for (const LoadedPage &page : pages)
+        for (const ProjectPage &page : pages)
             for (const TagBinding &binding : tagBindings(*page.data))
                 if (!known.contains(binding.tagId))
                     problems.append({page.file, binding.record,
@@ -201,13 +132,13 @@ CheckReport checkProject(const QDir &project)
     // Component library.
     const QString libraryFile = QStringLiteral("library/objlib.xml");
     bool anyComponent = false;
-    for (const LoadedPage &page : pages)
+    for (const ProjectPage &page : pages)
         anyComponent = anyComponent || !page.data->scadaObjects.isEmpty();
     if (!QFile::exists(project.filePath(libraryFile))) {
         if (anyComponent)
             problems.append({libraryFile, QString(), QStringLiteral("missing: no component instance can be checked")});
     } else {
-        const QByteArray bytes = readFile(project, libraryFile, problems);
+        const QByteArray bytes = readProjectFile(project.filePath(libraryFile), libraryFile, problems);
         if (!bytes.isNull() && checkWellFormed(libraryFile, bytes, problems)) {
             QString errors;
             QTextStream err(&errors);
@@ -216,7 +147,7 @@ CheckReport checkProject(const QDir &project)
             report.components = library.size();
             if (!read)
                 problems.append({libraryFile, QString(), QStringLiteral("cannot be read as a component library")});
-            for (const LoadedPage &page : pages) {
+            for (const ProjectPage &page : pages) {
                 QStringList uids;
                 for (const ScadaObjectLoadData_t *object : page.data->scadaObjects)
                     uids << object->componentUid;
@@ -236,7 +167,7 @@ CheckReport checkProject(const QDir &project)
     // Across pages: component ids and page numbers must be unique.
     QMap<int, QStringList> uidUse;
     QMap<int, QStringList> pageIds;
-    for (const LoadedPage &page : pages) {
+    for (const ProjectPage &page : pages) {
         for (const ScadaObjectLoadData_t *object : page.data->scadaObjects)
             uidUse[object->Uid] << page.file;
         pageIds[page.data->pageProperties.pageID] << page.file;
@@ -255,8 +186,6 @@ CheckReport checkProject(const QDir &project)
                              QStringLiteral("pageID %1 is shared by %2 pages: %3")
                                  .arg(it.key()).arg(it.value().size()).arg(it.value().join(QStringLiteral(", ")))});
 
-    for (const LoadedPage &page : pages)
-        destroyScaFileData(page.data);
     return report;
 }
 

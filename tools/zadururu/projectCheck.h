@@ -1,5 +1,7 @@
 #pragma once
 
+#include "projectFiles.h"
+
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -8,14 +10,6 @@ QT_BEGIN_NAMESPACE
 class QDir;
 class QTextStream;
 QT_END_NAMESPACE
-
-/// One problem found in a project: where, in which record, and what is wrong.
-struct Problem
-{
-    QString file;    ///< relative to the project folder; "project" for problems across files
-    QString record;  ///< the record concerned, empty for the file as a whole
-    QString message;
-};
 
 /// What a project check read and what it found.
 struct CheckReport
@@ -38,4 +32,4 @@ struct CheckReport
  * layout: the pages folder, definitions.xml, library/objlib.xml) and reports what
  * is inconsistent between them. Reading never changes a file.
  */
-CheckReport checkProject(const QDir &project);
+CheckReport checkProject(const ProjectFiles &files);

@@ -1,0 +1,86 @@
+#include "projectFiles.h"
+
+#include "projectJournal.h"
+#include "xmlCheck.h"
+
+#include <zadururu/definitions/tgchFileProcessor.h>
+#include <zadururu/scene/scaFileProcessor.h>
+
+#include <QFile>
+
+bool checkWellFormed(const QString &relative, const QByteArray &bytes, QList<Problem> &problems, QString *root)
+{
+    QString problem;
+    if (isWellFormedXml(bytes, &problem, root))
+        return true;
+    problems.append({relative, QString(), QStringLiteral("not well-formed XML: %1").arg(problem)});
+    return false;
+}
+
+QByteArray readProjectFile(const QString &path, const QString &relative, QList<Problem> &problems)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        problems.append({relative, QString(), QStringLiteral("cannot be read: %1").arg(file.errorString())});
+        return QByteArray();
+    }
+    QByteArray bytes = file.readAll();
+    if (bytes.isNull())
+        bytes = QByteArray(""); // an empty file was read all the same
+    return bytes;
+}
+
+ProjectFiles::ProjectFiles(const QDir &project)
+    : dir(project)
+{
+    if (!finishInterruptedRename(project, &journalError))
+        return;
+
+    const QDir pageDir(project.filePath(QStringLiteral("pages")));
+    const QStringList pageNames = pageDir.entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name);
+    if (pageNames.isEmpty())
+        problems.append({QStringLiteral("pages"), QString(), QStringLiteral("no scene pages (*.xml) found")});
+    for (const QString &name : pageNames) {
+        const QString relative = QStringLiteral("pages/") + name;
+        const QByteArray bytes = readProjectFile(project.filePath(relative), relative, problems);
+        if (bytes.isNull())
+            continue;
+        // The page keeps the file name it records, so that a rewrite keeps it
+        // too. The loader refuses what is not well-formed; the parser says why.
+        if (ScaFileData *data = ScaFileProcessor::loadFileData(bytes, QString()))
+            pages.append({relative, data});
+        else if (checkWellFormed(relative, bytes, problems))
+            problems.append({relative, QString(), QStringLiteral("not a scene file")});
+    }
+
+    const QString definitionsFile = QStringLiteral("definitions.xml");
+    if (!QFile::exists(project.filePath(definitionsFile))) {
+        problems.append({definitionsFile, QString(), QStringLiteral("missing: no tag bindings can be checked")});
+        return;
+    }
+    const QByteArray bytes = readProjectFile(project.filePath(definitionsFile), definitionsFile, problems);
+    QString root;
+    if (bytes.isNull() || !checkWellFormed(definitionsFile, bytes, problems, &root))
+        return;
+    if (root != QLatin1String("CTDefinitions"))
+        problems.append({definitionsFile, QString(),
+                         QStringLiteral("the document element is \"%1\", not \"CTDefinitions\"").arg(root)});
+    definitions.reset(TgchFileProcessor::loadFileData(bytes));
+}
+
+ProjectFiles::~ProjectFiles()
+{
+    for (const ProjectPage &page : qAsConst(pages))
+        destroyScaFileData(page.data);
+}
+
+const pEtiketDef_t *ProjectFiles::tag(int id) const
+{
+    if (!definitions)
+        return nullptr;
+    if (m_tags.isEmpty())
+        for (const pEtiketDef_t *tag : definitions->tags)
+            if (!m_tags.contains(tag->Id))
+                m_tags.insert(tag->Id, tag);
+    return m_tags.value(id);
+}
