@@ -13,26 +13,6 @@ class TestProjectCommands : public QObject
 {
     Q_OBJECT
 private slots:
-    void usage_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::newRow("xref help") << QStringList{"xref", "--help"} << 0;
-        QTest::newRow("xref without folder") << QStringList{"xref"} << 2;
-        QTest::newRow("xref, no such tag") << QStringList{"xref", example("plant"), "nosuch"} << 2;
-        QTest::newRow("diff, one side") << QStringList{"diff", example("plant")} << 2;
-        QTest::newRow("diff, folder and file") << QStringList{"diff", example("plant"), example("plant/definitions.xml")} << 2;
-        QTest::newRow("diff, cut-off page") << QStringList{"diff", example("broken/pages/half-download.xml"), example("plant/pages/overview.xml")} << 2;
-        QTest::newRow("textconv, missing file") << QStringList{"textconv", "/nonexistent.xml"} << 2;
-    }
-    void usage()
-    {
-        QFETCH(QStringList, arguments);
-        const Run run = tool(arguments);
-        QTEST(run.exitCode, "exitCode");
-        QCOMPARE(run.err.isEmpty(), run.exitCode == 0);
-    }
-
     // Each use is found with its file, item kind, name, Uid (or alarm Id) and field.
     void xref_data()
     {
