@@ -2,6 +2,7 @@
 
 #include "commandLine.h"
 #include "commands.h"
+#include "projectFiles.h"
 #include "projectJournal.h"
 #include "records.h"
 
@@ -127,11 +128,7 @@ bool compareFile(const QString &name, const QString &oldPath, const QString &new
 // The files of a project folder that hold records, relative to it.
 QStringList projectFileNames(const QDir &project)
 {
-    QStringList names;
-    for (const QString &page : QDir(project.filePath(QStringLiteral("pages"))).entryList({QStringLiteral("*.xml")}, QDir::Files))
-        names << QStringLiteral("pages/") + page;
-    names << QStringLiteral("definitions.xml") << QStringLiteral("library/objlib.xml");
-    return names;
+    return projectPageFiles(project) << QStringLiteral("definitions.xml") << QStringLiteral("library/objlib.xml");
 }
 
 } // namespace

@@ -30,18 +30,25 @@ QByteArray readProjectFile(const QString &path, const QString &relative, QList<P
     return bytes;
 }
 
+QStringList projectPageFiles(const QDir &project)
+{
+    QStringList files;
+    const QDir pageDir(project.filePath(QStringLiteral("pages")));
+    for (const QString &name : pageDir.entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name))
+        files << QStringLiteral("pages/") + name;
+    return files;
+}
+
 ProjectFiles::ProjectFiles(const QDir &project)
     : dir(project)
 {
     if (!finishInterruptedRename(project, &journalError))
         return;
 
-    const QDir pageDir(project.filePath(QStringLiteral("pages")));
-    const QStringList pageNames = pageDir.entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name);
-    if (pageNames.isEmpty())
+    const QStringList pageFiles = projectPageFiles(project);
+    if (pageFiles.isEmpty())
         problems.append({QStringLiteral("pages"), QString(), QStringLiteral("no scene pages (*.xml) found")});
-    for (const QString &name : pageNames) {
-        const QString relative = QStringLiteral("pages/") + name;
+    for (const QString &relative : pageFiles) {
         const QByteArray bytes = readProjectFile(project.filePath(relative), relative, problems);
         if (bytes.isNull())
             continue;

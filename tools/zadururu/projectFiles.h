@@ -56,6 +56,9 @@ private:
     mutable QHash<int, const pEtiketDef_t *> m_tags;
 };
 
+/// The scene page files of @p project ("pages/NAME.xml"), in name order.
+QStringList projectPageFiles(const QDir &project);
+
 /// Whether @p bytes are well-formed XML, with the name of their document element in @p root; when not, a problem of @p relative names the parser's line and column.
 bool checkWellFormed(const QString &relative, const QByteArray &bytes, QList<Problem> &problems, QString *root = nullptr);
 
