@@ -1,5 +1,4 @@
 #include "../common/files.h"
-#include "../common/killedSave.h"
 #include "../common/childProcess.h"
 
 #include "libraryJob.h"
@@ -218,20 +217,6 @@ private slots:
         QCOMPARE(engine.getLibObjects()->last(), valve);
         QTest::ignoreMessage(QtDebugMsg, "dosya acilamadi");
         QVERIFY(!engine.saveUserLibraryFile({valve}));
-    }
-
-    void killedSave()
-    {
-        Engine engine;
-        QList<ScadaLibObject *> many;
-        for (int i = 0; i < 3000; ++i)
-            many << component(QString("component %1").arg(i), "Category", {"a.png", "b.png"});
-        const QList<ScadaLibObject *> one = many.mid(0, 1);
-        const QString problem = killedSaveProblem(
-            m_home + "/Korvela/userlib.xml", [&] { return engine.saveUserLibraryFile(many); },
-            [&] { return engine.saveUserLibraryFile(one); }, 300000);
-        qDeleteAll(many);
-        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
     // The host's library job: the component texts of pages that name no

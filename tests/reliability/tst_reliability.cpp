@@ -201,25 +201,6 @@ private slots:
         delete page;
     }
 
-    // A half-downloaded page: every prefix either loads or is refused, and the
-    // whole page loads.
-    void everyTruncationOfAPage()
-    {
-        const QByteArray page = readAll(QStringLiteral(ZADURURU_EXAMPLES "/plant/pages/pumpstation.xml"));
-        QVERIFY(page.size() > 10000);
-        int loaded = 0;
-        for (int length = 0; length < page.size(); length += 37) {
-            ScaFileData *data = ScaFileProcessor::loadFileData(page.left(length), QStringLiteral("cut.xml"));
-            loaded += data ? 1 : 0;
-            destroyScaFileData(data);
-        }
-        QCOMPARE(loaded, 0); // the root element closes last
-        ScaFileData *whole = ScaFileProcessor::loadFileData(page, QStringLiteral("pumpstation.xml"));
-        QVERIFY(whole);
-        QVERIFY(!whole->scadaObjects.isEmpty());
-        destroyScaFileData(whole);
-    }
-
     // One attribute of hundreds of megabytes is still a page: it loads whole.
     void hugeAttribute()
     {

@@ -1,22 +1,16 @@
+// The command-line tool as a process on the example projects: every command
+// but the killed renames.
+
 #include "../common/toolProcess.h"
 
 #include <zadururu/definitions/tgchFileProcessor.h>
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
 using Run = ToolRun;
-
-} // namespace
 
 class TestZadururuTool : public QObject
 {
@@ -34,9 +28,10 @@ private slots:
         QTest::newRow("check, unknown option") << QStringList{"check", "--bogus", "x"} << 2;
         QTest::newRow("check, no such folder") << QStringList{"check", "/nonexistent/project"} << 2;
         QTest::newRow("render without -o") << QStringList{"render", example("plant/pages/overview.xml")} << 2;
+        QTest::newRow("render, cut-off page") << QStringList{"render", example("broken/pages/half-download.xml"), "-o", QDir::temp().filePath("z.png")} << 2;
+        QTest::newRow("render, no library") << QStringList{"render", example("plant/pages/overview.xml"), "-o", QDir::temp().filePath("z.png"), "--library", example("plant/pages")} << 2;
         QTest::newRow("import without --into") << QStringList{"import-csv", example("plant/tags.csv")} << 2;
         QTest::newRow("format, missing file") << QStringList{"format", "/nonexistent.xml"} << 2;
-        QTest::newRow("xref help") << QStringList{"xref", "--help"} << 0;
         QTest::newRow("xref without folder") << QStringList{"xref"} << 2;
         QTest::newRow("xref, no such tag") << QStringList{"xref", example("plant"), "nosuch"} << 2;
         QTest::newRow("diff, one side") << QStringList{"diff", example("plant")} << 2;
@@ -109,31 +104,6 @@ private slots:
         QVERIFY2(found, qPrintable(run.out));
     }
 
-    void render()
-    {
-        QTemporaryDir dir;
-        const QString png = dir.filePath("overview.png");
-        const Run run = tool({"render", example("plant/pages/overview.xml"), "-o", png});
-        QCOMPARE(run.exitCode, 0);
-        const QImage image(png);
-        QCOMPARE(image.size(), QSize(1280, 800));
-        QCOMPARE(image.pixelColor(0, 0), QColor(Qt::white));
-        QCOMPARE(image.pixelColor(1279, 799), QColor(Qt::white));
-        // Inside the chart's frame, clear of its grid and legend: its background colour.
-        QCOMPARE(image.pixelColor(870, 670), QColor("#101820"));
-        // The tank component shows its library image, blue in its lower part.
-        const QColor tank = image.pixelColor(380, 340);
-        QVERIFY2(tank.blue() > 150 && tank.red() < 120, qPrintable(tank.name()));
-
-        QVERIFY(writeAll(dir.filePath("cut.xml"), "<ScadaFile><ItemList>"));
-        const Run broken = tool({"render", dir.filePath("cut.xml"), "-o", dir.filePath("cut.png")});
-        QCOMPARE(broken.exitCode, 2);
-        QVERIFY(broken.err.contains("not well-formed"));
-        QVERIFY(!QFile::exists(dir.filePath("cut.png")));
-        const Run noLibrary = tool({"render", example("plant/pages/overview.xml"), "-o", png, "--library", dir.path()});
-        QCOMPARE(noLibrary.exitCode, 2);
-    }
-
     // In a project folder the tags show by name, elsewhere by id; in the SVG as in the PNG.
     void renderTagNames_data()
     {
@@ -155,7 +125,11 @@ private slots:
         QFETCH(QString, label);
         QCOMPARE(svg.count(label.toUtf8()), 2); // the chart legend and the scrolling text
         QCOMPARE(svg.count(inProject ? "Tag 30<" : "Pump_30<"), 0);
-        QCOMPARE(QImage(dir.filePath("o.png")).size(), QSize(1280, 800));
+        const QImage png(dir.filePath("o.png"));
+        QCOMPARE(png.size(), QSize(1280, 800));
+        // The tank component shows its library image, blue in its lower part (found beside the project only).
+        const QColor tank = png.pixelColor(380, 340);
+        QCOMPARE(tank.blue() > 150 && tank.red() < 120, inProject);
     }
 
     void importCsv()
@@ -177,18 +151,8 @@ private slots:
         QCOMPARE(tree->tags.size(), 67);
         QCOMPARE(tree->alarms.size(), 4);
         QCOMPARE(tree->tags.at(55)->Id, 56);
-        QCOMPARE(tree->tags.at(55)->VariableType, 16);
         QCOMPARE(tree->tags.last()->Id, 67);
         QCOMPARE(tree->tags.last()->Name, QString("Outlet valve V-310 closed"));
-        QCOMPARE(tree->tags.last()->PollFrequency, 3);
-        destroyFileDataTree(tree);
-
-        // A definitions file that does not exist is created.
-        const QString fresh = dir.filePath("new.xml");
-        QCOMPARE(tool({"import-csv", example("plant/tags.csv"), "--into", fresh}).exitCode, 0);
-        tree = TgchFileProcessor::loadFileData(fresh);
-        QCOMPARE(tree->tags.size(), 12);
-        QCOMPARE(tree->tags.first()->Id, 1);
         destroyFileDataTree(tree);
 
         // One that does not parse is left alone: writing it back would lose it.
@@ -197,45 +161,195 @@ private slots:
         const Run refused = tool({"import-csv", example("plant/tags.csv"), "--into", definitions});
         QCOMPARE(refused.exitCode, 2);
         QCOMPARE(readAll(definitions), cut);
-        QCOMPARE(tool({"import-csv", dir.filePath("none.csv"), "--into", fresh}).exitCode, 2);
+        QCOMPARE(tool({"import-csv", dir.filePath("none.csv"), "--into", dir.filePath("new.xml")}).exitCode, 2);
     }
 
+    // The canonical form, in place or through -o, is a fixed point; a
+    // file that is not a whole page or definitions file is refused and left as it was.
     void format_data()
     {
-        QTest::addColumn<QString>("source");
-        QTest::newRow("scene page") << example("plant/pages/pumpstation.xml");
-        QTest::newRow("definitions") << example("plant/definitions.xml");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("scene page") << readAll(example("plant/pages/pumpstation.xml")) << 0;
+        QTest::newRow("definitions") << readAll(example("plant/definitions.xml")) << 0;
+        QTest::newRow("cut off") << QByteArray("<CTDefinitions><TagList><Tag>") << 2;
+        QTest::newRow("other document") << QByteArray("<Other/>") << 2;
+        QTest::newRow("empty") << QByteArray() << 2;
     }
     void format()
     {
-        QFETCH(QString, source);
-        QTemporaryDir dir;
-        // A page records its own file name, so both runs write the same name.
-        const QString target = dir.filePath("page.xml");
-        QCOMPARE(tool({"format", source, "-o", target}).exitCode, 0);
-        const QByteArray once = readAll(target);
-        QVERIFY(!once.isEmpty());
-        QCOMPARE(tool({"format", target}).exitCode, 0); // in place
-        QCOMPARE(readAll(target), once);                 // the canonical form is a fixed point
-    }
-
-    void formatRefuses_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::newRow("cut off") << QByteArray("<CTDefinitions><TagList><Tag>");
-        QTest::newRow("other document") << QByteArray("<Other/>");
-        QTest::newRow("empty") << QByteArray();
-    }
-    void formatRefuses()
-    {
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
-        const QString path = dir.filePath("f.xml");
+        // A page records the path it is written to, so both runs write to the same one.
+        const QString path = dir.filePath("page.xml");
         QVERIFY(writeAll(path, content));
         const Run run = tool({"format", path});
-        QCOMPARE(run.exitCode, 2);
-        QVERIFY(run.err.contains(path));
-        QCOMPARE(readAll(path), content);
+        QTEST(run.exitCode, "exitCode");
+        QCOMPARE(run.err.contains(path), run.exitCode != 0);
+        const QByteArray once = readAll(path);
+        if (run.exitCode)
+            QCOMPARE(once, content);
+        QCOMPARE(tool({"format", path, "-o", path}).exitCode, run.exitCode);
+        QCOMPARE(readAll(path), once);
+    }
+
+    // Each use is found with its file, item kind, name, Uid (or alarm Id) and field.
+    void xref_data()
+    {
+        QTest::addColumn<QString>("project");
+        QTest::addColumn<int>("tag");
+        QTest::addColumn<QStringList>("use"); // file, kind, name, field
+        QTest::addColumn<int>("uid");
+        QTest::newRow("component") << "plant" << 10 << QStringList{"pages/tankfarm.xml", "component", "Tank T-201", "tagID_label"} << 1822;
+        QTest::newRow("scrolling text") << "plant" << 10 << QStringList{"pages/overview.xml", "scrolling text", "scrolling text 1", "TagID"} << -1;
+        QTest::newRow("chart line") << "plant" << 10 << QStringList{"pages/overview.xml", "chart", "chart 1", "line 1"} << -1;
+        QTest::newRow("schedule") << "plant" << 5 << QStringList{"pages/pumpstation.xml", "schedule", "schedule 1", "tag 3"} << -1;
+        QTest::newRow("alarm") << "plant" << 1 << QStringList{"definitions.xml", "alarm", "High level tank 1", "tagID"} << 1;
+        QTest::newRow("undefined") << "broken" << 58 << QStringList{"pages/tankfarm.xml", "component", "Level transmitter", "tagID_label"} << 1031;
+        QTest::newRow("undefined, alarm") << "broken" << 500 << QStringList{"definitions.xml", "alarm", "High level tank 1", "tagID"} << 1;
+    }
+    void xref()
+    {
+        QFETCH(QString, project);
+        QFETCH(int, tag);
+        QFETCH(QStringList, use);
+        QFETCH(int, uid);
+        const Run run = tool({"xref", "--json", example(project), QString::number(tag)});
+        QCOMPARE(run.exitCode, 0);
+        const QJsonArray tags = jsonOf(run).value("tags").toArray();
+        QCOMPARE(ids(tags), QList<int>{tag});
+        bool found = false;
+        for (const QJsonValue &value : tags.first().toObject().value("uses").toArray()) {
+            const QJsonObject o = value.toObject();
+            found = found || (QStringList{o["file"].toString(), o["kind"].toString(), o["name"].toString(), o["field"].toString()} == use
+                              && o.value(use[1] == "alarm" ? "id" : "uid").toInt(-1) == uid);
+        }
+        QVERIFY2(found, qPrintable(run.out));
+    }
+
+    void xrefSummary()
+    {
+        const QJsonObject plant = jsonOf(tool({"xref", "--json", example("plant")}));
+        QCOMPARE(plant.value("tags").toArray().size(), 55);
+        QCOMPARE(plant.value("unused").toArray().size(), 27);
+        QVERIFY(ids(plant.value("unused").toArray()).contains(9));
+        QVERIFY(plant.value("undefined").toArray().isEmpty());
+        const QJsonObject pipe = plant.value("components").toArray().at(5).toObject();
+        QCOMPARE(pipe.value("name").toString(), QString("pipe"));
+        QCOMPARE(pipe.value("pages").toArray(), (QJsonArray{QJsonObject{{"file", "pages/pumpstation.xml"}, {"instances", 1}}}));
+
+        const Run broken = tool({"xref", "--json", example("broken")});
+        QCOMPARE(broken.exitCode, 0);
+        QVERIFY(broken.err.contains("pages/half-download.xml: not well-formed XML"));
+        QCOMPARE(ids(jsonOf(broken).value("undefined").toArray()), (QList<int>{60, 58, 99, 500}));
+        QCOMPARE(ids(jsonOf(tool({"xref", "--json", example("broken"), "Level_01"})).value("tags").toArray()), (QList<int>{1, 12}));
+        QVERIFY(tool({"xref", example("broken")}).out.contains("\nIds used but not defined: 4\n"));
+    }
+
+    void diff_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("same project") << "plant" << "plant" << 0 << QStringList{"No differences."};
+        QTest::newRow("projects") << "plant" << "broken" << 1
+                                  << QStringList{"      tagID: 1 -> 500", "pages/half-download.xml: added (not well-formed XML: line 38",
+                                                 "  removed library component \"pipe\" (objectUID 5)",
+                                                 "  added component \"Level transmitter\" (Uid 1031)", "4 files differ, 8 records."};
+        QTest::newRow("pages") << "plant/pages/tankfarm.xml" << "broken/pages/tankfarm.xml" << 1
+                               << QStringList{"      line4: {Tag=14,LineStyle=0,LineColor=\"#FF00FF\"} -> {Tag=99,LineStyle=0,LineColor=\"#FF00FF\"}"};
+        QTest::newRow("definitions") << "plant/definitions.xml" << "broken/definitions.xml" << 1 << QStringList{"  added tag \"Level_01\" (Id 12)"};
+        QTest::newRow("same page") << "plant/pages/overview.xml" << "broken/pages/overview.xml" << 0 << QStringList{"No differences."};
+    }
+    void diff()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QFETCH(QStringList, lines);
+        const Run run = tool({"diff", example(before), example(after)});
+        QTEST(run.exitCode, "exitCode");
+        for (const QString &line : lines)
+            QVERIFY2(!run.out.split('\n').filter(QRegularExpression("^" + QRegularExpression::escape(line))).isEmpty(), qPrintable(run.out));
+    }
+
+    void diffJson()
+    {
+        QCOMPARE(jsonOf(tool({"diff", "--json", example("plant"), example("plant")})).value("files"), QJsonArray());
+        const QJsonObject diff = jsonOf(tool({"diff", "--json", example("plant"), example("broken")}));
+        QCOMPARE(diff.value("equal"), false);
+        QCOMPARE(diff.value("files")[0]["records"][0].toObject(),
+                 (QJsonObject{{"change", "changed"}, {"record", "alarm \"High level tank 1\" (Id 1)"},
+                              {"fields", QJsonArray{QJsonObject{{"field", "tagID"}, {"old", "1"}, {"new", "500"}}}}}));
+    }
+
+    // git diff through textconv shows the records a rename changed, one line each.
+    void gitDiffThroughTextconv()
+    {
+        QTemporaryDir dir;
+        const QString project = projectCopy(dir.path(), "plant");
+        const auto git = [&project](const QStringList &arguments) {
+            QProcess process;
+            process.setWorkingDirectory(project);
+            process.start("git", QStringList{"-c", "user.name=t", "-c", "user.email=t@t"} + arguments);
+            process.waitForFinished(30000);
+            return process.exitCode() == 0 ? QString::fromUtf8(process.readAllStandardOutput()) : QString("failed");
+        };
+        QVERIFY(writeAll(project + "/.gitattributes", "*.xml diff=zadururu\n"));
+        QCOMPARE(git({"init", "-q"}), QString());
+        QCOMPARE(git({"config", "diff.zadururu.textconv", ZADURURU_TOOL " textconv"}), QString());
+        QCOMPARE(git({"add", "."}), QString());
+        QCOMPARE(git({"commit", "-qm", "plant"}), QString());
+        QCOMPARE(tool({"rename-tag", project, "--id", "10", "--to", "900"}).exitCode, 0);
+        const QStringList lines = git({"diff", "-U0"}).split('\n');
+        QStringList changed = lines.filter(QRegularExpression("^[-+](?![-+]{2} )"));
+        QCOMPARE(changed.size(), 10); // tag, scrolling text, two components and the chart, each - and +
+        QVERIFY2(changed.filter(QRegularExpression("^\\+component \"Tank T-201\" \\(Uid 1822\\) .* tagID_label=900 ")).size() == 1,
+                 qPrintable(changed.join('\n')));
+        QVERIFY(changed.contains("-scrolling text 1 TagID=10 ScrollText=\"Raw water level\""));
+    }
+
+    // A rename that is refused, or stopped by a full disk, leaves every file as it was.
+    void renameRefused_data()
+    {
+        QTest::addColumn<QString>("project");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("fullDisk");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no such id") << "plant" << QStringList{"--id", "999", "--to", "1000"} << QByteArray() << 1 << "no tag has the id 999";
+        QTest::newRow("id taken") << "plant" << QStringList{"--id", "10", "--to", "11"} << QByteArray() << 1 << "a tag has the id 11 already";
+        QTest::newRow("name taken") << "plant" << QStringList{"--name", "Pump_10", "--to", "Flow_02"} << QByteArray() << 1 << "a tag has the name \"Flow_02\"";
+        QTest::newRow("no such name") << "plant" << QStringList{"--name", "Pump", "--to", "P"} << QByteArray() << 1 << "no tag has the name";
+        QTest::newRow("two with the id") << "broken-readable" << QStringList{"--id", "12", "--to", "70"} << QByteArray() << 1 << "2 tags have the id 12";
+        QTest::newRow("new id bound") << "broken-readable" << QStringList{"--id", "1", "--to", "58"} << QByteArray() << 1
+                                      << "no tag has the id 58, but pages/tankfarm.xml binds it";
+        QTest::newRow("unreadable page") << "broken" << QStringList{"--id", "1", "--to", "70"} << QByteArray() << 2 << "every file of the project must be read";
+        QTest::newRow("no --to") << "plant" << QStringList{"--id", "10"} << QByteArray() << 2 << "--to NEW";
+        QTest::newRow("id and name") << "plant" << QStringList{"--id", "10", "--name", "Pump_10", "--to", "9"} << QByteArray() << 2 << "--to NEW";
+        QTest::newRow("to -1") << "plant" << QStringList{"--id", "10", "--to", "-1"} << QByteArray() << 2 << "other than -1";
+        QTest::newRow("dry run") << "plant" << QStringList{"--id", "10", "--to", "900", "--dry-run"} << QByteArray() << 0
+                                 << "";
+        QTest::newRow("disk full, first file") << "plant" << QStringList{"--id", "10", "--to", "900"} << QByteArray("1") << 2 << "did not reach the disk whole";
+        QTest::newRow("disk full, last file") << "plant" << QStringList{"--id", "10", "--to", "900"} << QByteArray("3") << 2 << "did not reach the disk whole";
+    }
+    void renameRefused()
+    {
+        QFETCH(QString, project);
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, fullDisk);
+        QTemporaryDir dir;
+        const QString path = projectCopy(dir.path(), project);
+        const auto before = folderContents(path);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("ZADURURU_SIMULATE_FULL_DISK", fullDisk);
+        const Run run = runTool(ZADURURU_TOOL, QStringList{"rename-tag", path} + arguments, environment);
+        QTEST(run.exitCode, "exitCode");
+        QFETCH(QString, message);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QVERIFY(folderContents(path) == before);
+        if (run.exitCode == 0)
+            QVERIFY(run.out.endsWith("Would rename tag Id 10 to 900: 3 files, 4 bindings.\n"));
     }
 };
 

@@ -12,7 +12,6 @@
 #include <QDomDocument>
 #include <QDomElement>
 #include <QFile>
-#include <QFileDevice>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QXmlStreamWriter>
@@ -191,11 +190,7 @@ bool ScadaEngine::saveUserLibraryFile(QList<ScadaLibObject *> list)
         }
         writer.writeEndElement();
         writer.writeEndDocument();
-        // A small file sits in the device's write buffer until it is closed,
-        // and a failure to write it out then goes unreported: push it out
-        // here, where a failure still cancels the save.
-        auto *fileDevice = qobject_cast<QFileDevice *>(device);
-        return !writer.hasError() && (!fileDevice || fileDevice->flush());
+        return !writer.hasError();
     });
     if (!written)
         qDebug() << "dosya acilamadi";
