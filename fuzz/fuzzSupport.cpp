@@ -1,5 +1,7 @@
 #include "fuzzSupport.h"
 
+#include <zadururu/definitions/tgchFileProcessor.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -53,6 +55,14 @@ QString writeScratchFile(const QString &fileName, const QByteArray &content)
     if (!writeAll(path, content))
         fail("cannot write a scratch file", path.toLocal8Bit());
     return path;
+}
+
+QByteArray writtenDefinitions(FileDataTree *tree, const QString &fileName)
+{
+    const QString path = scratchPath(fileName);
+    if (!TgchFileProcessor::writeToFile(tree, path))
+        fail("definitions could not be written");
+    return readAll(path);
 }
 
 void fail(const char *what, const QByteArray &detail)

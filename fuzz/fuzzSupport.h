@@ -6,6 +6,8 @@
 
 #include "files.h"
 
+#include <zadururu/definitions/fileDataTree.h>
+
 #include <QByteArray>
 #include <QString>
 
@@ -25,6 +27,9 @@ QString scratchPath(const QString &fileName);
 
 /// Writes @p content to scratchPath(@p fileName) and returns that path.
 QString writeScratchFile(const QString &fileName, const QByteArray &content);
+
+/// The bytes the tree writer makes of @p tree, through scratchPath(@p fileName).
+QByteArray writtenDefinitions(FileDataTree *tree, const QString &fileName);
 
 /// Reports a broken property of the library and aborts, so that libFuzzer keeps the input.
 [[noreturn]] void fail(const char *what, const QByteArray &detail = QByteArray());

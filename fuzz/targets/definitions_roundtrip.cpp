@@ -8,28 +8,16 @@
 #include <algorithm>
 #include <iterator>
 
-namespace {
-
-QByteArray written(FileDataTree *tree, const QString &fileName)
-{
-    const QString path = Fuzz::scratchPath(fileName);
-    if (!TgchFileProcessor::writeToFile(tree, path))
-        Fuzz::fail("definitions could not be written");
-    return readAll(path);
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FileDataTree *first = TgchFileProcessor::loadFileData(Fuzz::bytes(data, size));
-    const QByteArray firstFile = written(first, QStringLiteral("first.xml"));
+    const QByteArray firstFile = Fuzz::writtenDefinitions(first, QStringLiteral("first.xml"));
     const int firstCounts[] = {first->channels.size(), first->tags.size(), first->alarms.size()};
     destroyFileDataTree(first);
 
     FileDataTree *second = TgchFileProcessor::loadFileData(firstFile);
     const int secondCounts[] = {second->channels.size(), second->tags.size(), second->alarms.size()};
-    const QByteArray secondFile = written(second, QStringLiteral("second.xml"));
+    const QByteArray secondFile = Fuzz::writtenDefinitions(second, QStringLiteral("second.xml"));
     destroyFileDataTree(second);
 
     if (!std::equal(std::begin(firstCounts), std::end(firstCounts), std::begin(secondCounts)))

@@ -1,42 +1,16 @@
+#include "../common/definitionsRecords.h"
 #include "../common/files.h"
 
+#include <zadururu/definitions/definitionsLoad_p.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <tarnwickhost/openedFile.h>
 
+#include <QDir>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-QString n(qint64 value) { return QString::number(value); }
-QString real(double value) { return QString::number(value, 'g', 17); }
-// Every stored field of a record as text, in the order the tree writer writes them.
-QStringList values(const pKanalDef_t &c)
-{
-    return {c.Name, n(c.Id), n(c.MediaType), n(c.SocketType), n(c.ProtokolType), c.ServerIP, n(c.ServerPORT),
-            n(c.ListenPORT), c.FilterIP, n(c.Comport), n(c.Baudrate), n(c.Databit), n(c.Stopbit), n(c.Paritybit),
-            n(c.ResponseTimeout), n(c.ConnectionTimeout), n(c.FrameTimeout), n(c.GroupID), c.Station, n(c.Enabled),
-            c.LogicProPath, c.Description};
-}
-QStringList values(const pEtiketDef_t &t)
-{
-    return {t.Name, n(t.PollFrequency), t.KanalName, n(t.Kanal_Id), t.DeviceAddress, t.VariableAddress,
-            n(t.VariableSize), n(t.VariableType), n(t.Id), t.Macro, n(t.IsLogging), n(t.PriLevel), n(t.TagType),
-            n(t.SchedulerIndex), real(t.LoggingFreq), n(t.LoggingMethod), n(t.ReadRight1), n(t.ReadRight2),
-            n(t.WriteRight1), n(t.WriteRight2), t.Keywords, n(t.Enabled), t.Description, t.UnitName,
-            n(t.Protocolobjecttype)};
-}
-QStringList values(const pAlarmItem_t &a)
-{
-    QStringList ids;
-    for (int id : a.subscribers)
-        ids << n(id);
-    return {n(a.Id), a.alarm_name, a.alarm_desc, a.alarm_class, n(a.enabled), n(a.ackrequired), n(a.islogging),
-            n(a.tagID), n(a.alarm_type), n(a.alarm_level), n(a.comp_type), real(a.limitVal), real(a.checkVal1),
-            real(a.checkVal2), n(a.limit_tag_id), n(a.limit_tag2_id), n(a.readRight1), n(a.readRight2),
-            "{" + ids.join(',') + "}", n(a.currentState)};
-}
 
 // One line per record: "C ", "T " or "A " and its values.
 QStringList describe(const FileDataTree *tree)
@@ -221,6 +195,41 @@ private slots:
         destroyFileDataTree(tree);
     }
 
+    // The reader the library loads with gives the document tree's records, on
+    // every file of the fuzz corpus and the examples, and where the tree's rules are odd.
+    void sameAsDocumentTree_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        for (const QString &folder : QString(ZADURURU_DEFINITIONS_INPUTS).split('|'))
+            for (const QFileInfo &file : QDir(folder).entryInfoList({"*.xml"}, QDir::Files))
+                QTest::newRow(qPrintable(QDir(folder).dirName() + '/' + file.fileName())) << readAll(file.filePath());
+        const QByteArray entities = "<!DOCTYPE r [<!ENTITY tag \"<Tag><Id>5</Id></Tag>\"><!ENTITY t \"x<b>y</b>\">]>";
+        QTest::newRow("entities") << entities + "<r><TagList>&tag;<Tag><Name>a&t;b&amp;&#65;&#x42;</Name><Id>&t;2</Id></Tag></TagList></r>";
+        QTest::newRow("list from an entity") << QByteArray("<!DOCTYPE r [<!ENTITY l \"<TagList><Tag/></TagList>\">]><r>&l;<TagList><Tag><Id>3</Id></Tag></TagList></r>");
+        QTest::newRow("undeclared entity") << QByteArray("<r><TagList><Tag><Name>&nope;</Name></Tag></TagList></r>");
+        QTest::newRow("external entity") << QByteArray("<!DOCTYPE r [<!ENTITY x SYSTEM \"x.xml\">]><r><TagList><Tag><Name>a&x;b</Name></Tag></TagList></r>");
+        QTest::newRow("external subset") << QByteArray("<!DOCTYPE r SYSTEM \"defs.dtd\"><r><TagList><Tag><Id>4</Id></Tag></TagList></r>");
+        QTest::newRow("whitespace, CDATA, comments") << QByteArray("<r><ChannelList><Channel><Station> </Station><Name> <![CDATA[ ]]>\n"
+            "<!--c--><?pi x?>a<x>b<y>c</y></x><![CDATA[d]]></Name><Description>\t</Description></Channel></ChannelList></r>");
+        QTest::newRow("Latin-1 declared") << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r><TagList><Tag><Name>\xe9</Name></Tag></TagList></r>");
+        const QString utf16 = QStringLiteral("\uFEFF<r><TagList><Tag><Name>\u20AC</Name></Tag></TagList></r>");
+        QTest::newRow("UTF-16 with BOM") << QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2);
+        QTest::newRow("prefixed names") << QByteArray("<r xmlns:a=\"u\"><a:TagList><Tag/></a:TagList><TagList><a:Tag/><Tag><a:Id>1</a:Id></Tag></TagList></r>");
+        QTest::newRow("text after the root") << QByteArray("<r><TagList><Tag/></TagList></r>x");
+        QTest::newRow("second root") << QByteArray("<r><TagList><Tag/></TagList></r><r/>");
+        QTest::newRow("cut inside a record") << QByteArray("<r><AlarmList><Alarm><Id>1</Id></Alarm><Alarm><Id>2");
+        QTest::newRow("mismatched end") << QByteArray("<r><TagList><Tag></Tga></TagList></r>");
+    }
+    void sameAsDocumentTree()
+    {
+        QFETCH(QByteArray, bytes);
+        FileDataTree *loaded = TgchFileProcessor::loadFileData(bytes);
+        FileDataTree *reference = ZadUruru::readDefinitionsThroughDom(bytes);
+        QCOMPARE(recordValues(*loaded), recordValues(*reference));
+        destroyFileDataTree(loaded);
+        destroyFileDataTree(reference);
+    }
+
     // Read, written over a longer old file and read again: every field keeps
     // its value, and the writer lays the file out exactly so.
     void treeWriter()
@@ -266,6 +275,10 @@ private slots:
         FileDataTree *tree = TgchFileProcessor::loadFileData(path);
         QCOMPARE(describe(tree), sampleTree.mid(0, 3));
         destroyFileDataTree(tree);
+        // Character data escaped as the document tree escapes it: ">" only where it would end "]]>".
+        tags->item(0, 22)->setText("a<b&c>]]>d\re\t");
+        QVERIFY(TgchFileProcessor::writeToFile(channels.get(), tags.get(), path));
+        QVERIFY(readAll(path).contains("<Description>a&lt;b&amp;c>]]&gt;d&#xd;e\t</Description>"));
         QStandardItemModel none;
         QVERIFY(TgchFileProcessor::writeToFile(&none, &none, path));
         QCOMPARE(readAll(path), QByteArray("<!DOCTYPE ChannelAndTagDefinitions>\n<CTDefinitions>\n"

@@ -156,6 +156,16 @@ std::size_t findField(const FieldRule<R> (&table)[N], const QString &name, std::
     return N;
 }
 
+/// Sets every field of @p record that @p read does not mark to its absent value.
+template <class R, std::size_t N>
+void readAbsentFields(const FieldRule<R> (&table)[N], const bool (&read)[N], R &record)
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        if (!read[i])
+            table[i].read(record, table[i].absentText ? QString::fromLatin1(table[i].absentText) : QString());
+    }
+}
+
 /**
  * Sets every field of @p record from the first child element of each table
  * name, in one pass over the children: a record's elements usually come in
@@ -175,10 +185,7 @@ void readFields(const FieldRule<R> (&table)[N], const QDomElement &element, R &r
         table[i].read(record, elementText(child));
         next = i + 1;
     }
-    for (std::size_t i = 0; i < N; ++i) {
-        if (!read[i])
-            table[i].read(record, table[i].absentText ? QString::fromLatin1(table[i].absentText) : QString());
-    }
+    readAbsentFields(table, read, record);
 }
 
 /// Writes @p record as element @p name with every table child, in table order.

@@ -1,0 +1,217 @@
+#include "definitionsReader_p.h"
+
+#include "common/xmlLimits.h"
+
+#include <QXmlInputSource>
+#include <QXmlSimpleReader>
+
+#include <algorithm>
+
+namespace ZadUruru {
+namespace DefinitionsXml {
+
+namespace {
+
+// Element depths: the root, its lists, their records, and the records' fields.
+constexpr int listDepth = 2;
+constexpr int recordDepth = 3;
+constexpr int fieldDepth = 4;
+
+const QLatin1String listNames[] = {QLatin1String("ChannelList"), QLatin1String("TagList"),
+                                   QLatin1String("AlarmList")};
+const QLatin1String recordNames[] = {QLatin1String("Channel"), QLatin1String("Tag"), QLatin1String("Alarm")};
+
+} // namespace
+
+FileDataTree *treeWithNoneChannel()
+{
+    auto *tree = new FileDataTree;
+    auto *none = new pKanalDef_t;
+    none->Name = noneChannelName;
+    tree->channels.append(none);
+    return tree;
+}
+
+void configureReader(QXmlSimpleReader &reader)
+{
+    reader.setFeature(QStringLiteral("http://xml.org/sax/features/namespaces"), false);
+    reader.setFeature(QStringLiteral("http://xml.org/sax/features/namespace-prefixes"), true);
+}
+
+template <class R, std::size_t N>
+void DefinitionsReader::Record<R, N>::begin()
+{
+    record = new R;
+    std::fill(std::begin(read), std::end(read), false);
+    next = 0;
+    open = N;
+}
+
+template <class R, std::size_t N>
+void DefinitionsReader::Record<R, N>::beginField(const QString &name)
+{
+    // Only the first element of a field's name counts; later ones are skipped.
+    const std::size_t i = findField(table, name, next);
+    if (i == N || read[i])
+        return;
+    read[i] = true;
+    open = i;
+    next = i + 1;
+}
+
+template <class R, std::size_t N>
+void DefinitionsReader::Record<R, N>::appendText(const QString &more)
+{
+    if (open < N)
+        text += more;
+}
+
+template <class R, std::size_t N>
+void DefinitionsReader::Record<R, N>::endField()
+{
+    if (open == N)
+        return;
+    table[open].read(*record, text);
+    text.clear();
+    open = N;
+}
+
+template <class R, std::size_t N>
+R *DefinitionsReader::Record<R, N>::end()
+{
+    readAbsentFields(table, read, *record);
+    R *done = record;
+    record = nullptr;
+    return done;
+}
+
+template <class F>
+void DefinitionsReader::onRecord(F f)
+{
+    if (m_list == Channels)
+        f(m_channel);
+    else if (m_list == Tags)
+        f(m_tag);
+    else if (m_list == Alarms)
+        f(m_alarm);
+}
+
+DefinitionsReader::DefinitionsReader(FileDataTree *tree)
+    : m_tree(tree)
+{
+}
+
+DefinitionsReader::~DefinitionsReader()
+{
+    // A record left open by a parse that stopped.
+    delete m_channel.record;
+    delete m_tag.record;
+    delete m_alarm.record;
+}
+
+bool DefinitionsReader::startElement(const QString &, const QString &, const QString &name, const QXmlAttributes &)
+{
+    switch (++m_depth) {
+    case listDepth:
+        m_list = NoList;
+        for (int list = Channels; list < NoList; ++list) {
+            if (name == listNames[list] && !m_listSeen[list]) {
+                m_listSeen[list] = true;
+                m_list = List(list);
+            }
+        }
+        break;
+    case recordDepth:
+        m_inRecord = m_list != NoList && name == recordNames[m_list];
+        if (m_inRecord)
+            onRecord([](auto &record) { record.begin(); });
+        break;
+    case fieldDepth:
+        if (m_inRecord)
+            onRecord([&name](auto &record) { record.beginField(name); });
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+bool DefinitionsReader::endElement(const QString &, const QString &, const QString &)
+{
+    switch (m_depth--) {
+    case listDepth:
+        m_list = NoList;
+        break;
+    case recordDepth:
+        if (!m_inRecord)
+            break;
+        m_inRecord = false;
+        if (m_list == Channels) {
+            pKanalDef_t *channel = m_channel.end();
+            // The file's own "None" channel gives way to the fresh one at the head.
+            if (channel->Name == noneChannelName)
+                delete channel;
+            else
+                m_tree->channels.append(channel);
+        } else if (m_list == Tags) {
+            m_tree->tags.append(m_tag.end());
+        } else {
+            m_tree->alarms.append(m_alarm.end());
+        }
+        break;
+    case fieldDepth:
+        if (m_inRecord)
+            onRecord([](auto &record) { record.endField(); });
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+bool DefinitionsReader::characters(const QString &text)
+{
+    if (!m_inRecord || m_depth < fieldDepth)
+        return true;
+    onRecord([&text](auto &record) { record.appendText(text); });
+    return true;
+}
+
+} // namespace DefinitionsXml
+
+FileDataTree *readDefinitions(const QByteArray &data)
+{
+    using namespace DefinitionsXml;
+    FileDataTree *tree = treeWithNoneChannel();
+    if (data.isEmpty() || isTooDeeplyNested(data))
+        return tree;
+
+    auto *records = new FileDataTree;
+    bool parsed = false;
+    {
+        QXmlInputSource source;
+        source.setData(data);
+        QXmlSimpleReader reader;
+        configureReader(reader);
+        DefinitionsReader events(records);
+        // Every handler the document tree's builder takes, so that the parser
+        // reports (and checks) exactly what it reports to the tree.
+        reader.setContentHandler(&events);
+        reader.setErrorHandler(&events);
+        reader.setLexicalHandler(&events);
+        reader.setDeclHandler(&events);
+        reader.setDTDHandler(&events);
+        parsed = reader.parse(&source);
+    }
+    if (parsed) {
+        tree->channels += records->channels;
+        tree->tags = records->tags;
+        tree->alarms = records->alarms;
+        delete records;
+    } else {
+        destroyFileDataTree(records);
+    }
+    return tree;
+}
+
+} // namespace ZadUruru
