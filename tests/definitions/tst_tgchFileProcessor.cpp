@@ -215,6 +215,14 @@ private slots:
         const QString utf16 = QStringLiteral("\uFEFF<r><TagList><Tag><Name>\u20AC</Name></Tag></TagList></r>");
         QTest::newRow("UTF-16 with BOM") << QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2);
         QTest::newRow("prefixed names") << QByteArray("<r xmlns:a=\"u\"><a:TagList><Tag/></a:TagList><TagList><a:Tag/><Tag><a:Id>1</a:Id></Tag></TagList></r>");
+        QTest::newRow("plain, odd texts") << QByteArray("<?xml version=\"1.0\"?>\n<!DOCTYPE x>\n<r.1><TagList><Tag><Name>]]&gt;&quot;&apos;\xc3\xa9\xf0\x9f\x9a\xb0]</Name>"
+            "<Id><![CDATA[4]]]]><![CDATA[]]></Id><Macro> \t\n</Macro><Keywords/><Tag/></Tag><_a-b/></TagList></r.1>\n ");
+        QTest::newRow("plain, then a character reference") << QByteArray("<r><TagList><Tag><Id>5</Id></Tag><Tag><Name>&#65;</Name></Tag></TagList></r>");
+        QTest::newRow("plain, then a carriage return") << QByteArray("<r><TagList><Tag><Id>5</Id></Tag><Tag><Name>a\r\nb</Name></Tag></TagList></r>");
+        QTest::newRow("plain, then a comment") << QByteArray("<r><TagList><Tag><Id>5</Id></Tag><!-- x --><Tag/></TagList></r>");
+        QTest::newRow("plain, then an attribute") << QByteArray("<r><TagList><Tag><Id>5</Id></Tag><Tag a='1'/></TagList></r>");
+        QTest::newRow("plain, then text after the root") << QByteArray("<r><TagList><Tag><Id>5</Id></Tag></TagList></r>x");
+        QTest::newRow("plain, then ]]> in text") << QByteArray("<r><TagList><Tag><Id>5</Id></Tag><Tag><Name>a]]>b</Name></Tag></TagList></r>");
         QTest::newRow("text after the root") << QByteArray("<r><TagList><Tag/></TagList></r>x");
         QTest::newRow("second root") << QByteArray("<r><TagList><Tag/></TagList></r><r/>");
         QTest::newRow("cut inside a record") << QByteArray("<r><AlarmList><Alarm><Id>1</Id></Alarm><Alarm><Id>2");

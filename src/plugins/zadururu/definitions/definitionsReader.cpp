@@ -1,6 +1,7 @@
 #include "definitionsReader_p.h"
 
 #include "common/xmlLimits.h"
+#include "plainScanner_p.h"
 
 #include <QXmlInputSource>
 #include <QXmlSimpleReader>
@@ -44,7 +45,7 @@ void DefinitionsReader::Record<R, N>::begin()
     record = new R;
     std::fill(std::begin(read), std::end(read), false);
     next = 0;
-    open = N;
+    current = N;
 }
 
 template <class R, std::size_t N>
@@ -55,25 +56,25 @@ void DefinitionsReader::Record<R, N>::beginField(const QString &name)
     if (i == N || read[i])
         return;
     read[i] = true;
-    open = i;
+    current = i;
     next = i + 1;
 }
 
 template <class R, std::size_t N>
 void DefinitionsReader::Record<R, N>::appendText(const QString &more)
 {
-    if (open < N)
+    if (current < N)
         text += more;
 }
 
 template <class R, std::size_t N>
 void DefinitionsReader::Record<R, N>::endField()
 {
-    if (open == N)
+    if (current == N)
         return;
-    table[open].read(*record, text);
+    table[current].read(*record, text);
     text.clear();
-    open = N;
+    current = N;
 }
 
 template <class R, std::size_t N>
@@ -109,7 +110,8 @@ DefinitionsReader::~DefinitionsReader()
     delete m_alarm.record;
 }
 
-bool DefinitionsReader::startElement(const QString &, const QString &, const QString &name, const QXmlAttributes &)
+template <class Name>
+void DefinitionsReader::enter(const Name &name)
 {
     switch (++m_depth) {
     case listDepth:
@@ -133,10 +135,20 @@ bool DefinitionsReader::startElement(const QString &, const QString &, const QSt
     default:
         break;
     }
+}
+
+bool DefinitionsReader::startElement(const QString &, const QString &, const QString &name, const QXmlAttributes &)
+{
+    enter(name);
     return true;
 }
 
-bool DefinitionsReader::endElement(const QString &, const QString &, const QString &)
+void DefinitionsReader::open(QLatin1String name)
+{
+    enter(name);
+}
+
+void DefinitionsReader::close()
 {
     switch (m_depth--) {
     case listDepth:
@@ -166,14 +178,29 @@ bool DefinitionsReader::endElement(const QString &, const QString &, const QStri
     default:
         break;
     }
+}
+
+bool DefinitionsReader::endElement(const QString &, const QString &, const QString &)
+{
+    close();
     return true;
+}
+
+bool DefinitionsReader::wantsText() const
+{
+    return m_inRecord && m_depth >= fieldDepth
+        && (m_list == Channels ? m_channel.isOpen() : m_list == Tags ? m_tag.isOpen() : m_alarm.isOpen());
+}
+
+void DefinitionsReader::text(const QString &text)
+{
+    if (m_inRecord && m_depth >= fieldDepth)
+        onRecord([&text](auto &record) { record.appendText(text); });
 }
 
 bool DefinitionsReader::characters(const QString &text)
 {
-    if (!m_inRecord || m_depth < fieldDepth)
-        return true;
-    onRecord([&text](auto &record) { record.appendText(text); });
+    this->text(text);
     return true;
 }
 
@@ -183,12 +210,23 @@ FileDataTree *readDefinitions(const QByteArray &data)
 {
     using namespace DefinitionsXml;
     FileDataTree *tree = treeWithNoneChannel();
-    if (data.isEmpty() || isTooDeeplyNested(data))
+    if (data.isEmpty())
         return tree;
 
+    // Most files are of the plain form the writers write, which the scanner
+    // reads (nested within the limit); for any other the parser decides, from
+    // the start.
     auto *records = new FileDataTree;
     bool parsed = false;
     {
+        DefinitionsReader events(records);
+        parsed = PlainScanner::scan(data, events);
+    }
+    if (!parsed) {
+        destroyFileDataTree(records);
+        if (isTooDeeplyNested(data))
+            return tree;
+        records = new FileDataTree;
         QXmlInputSource source;
         source.setData(data);
         QXmlSimpleReader reader;

@@ -40,6 +40,13 @@ public:
     bool endElement(const QString &namespaceUri, const QString &localName, const QString &qualifiedName) override;
     bool characters(const QString &text) override;
 
+    // The same events from another source: an element opened and closed, text.
+    void open(QLatin1String name);
+    void close();
+    void text(const QString &text);
+    /// Whether text at this point is read into a field; elsewhere it is skipped.
+    bool wantsText() const;
+
 private:
     // One record being read: which fields were met, and the text of the one open.
     template <class R, std::size_t N>
@@ -51,9 +58,10 @@ private:
         R *record = nullptr;
         bool read[N] = {};
         std::size_t next = 0;
-        std::size_t open = N;
+        std::size_t current = N; ///< the field whose text is read, N for none
         QString text;
 
+        bool isOpen() const { return current < N; }
         void begin();
         void beginField(const QString &name);
         void appendText(const QString &more);
@@ -62,6 +70,9 @@ private:
     };
 
     enum List { Channels, Tags, Alarms, NoList };
+
+    template <class Name>
+    void enter(const Name &name);
 
     /// Calls @p f with the record of the list open, if any.
     template <class F>
