@@ -66,7 +66,7 @@ void tst_ProjectDataTree::records()
     const ScadaObjectLoadData_t fresh;
     QCOMPARE(fresh.labelText + fresh.labelStyleSheet, QStringLiteral("%.3ffont: 22px \"Arial\";"));
     BlockLoadData_t block;
-    QVERIFY(!block.initDone);
+    QVERIFY(!block.initDone && !block.hostSlot && !(block.hostWords[0] | block.hostWords[1] | block.hostWords[2]));
     block.init();
     block.init();
     QVERIFY(block.initDone);

@@ -232,13 +232,9 @@ FileDataTree *readDefinitions(const QByteArray &data)
         QXmlSimpleReader reader;
         configureReader(reader);
         DefinitionsReader events(records);
-        // Every handler the document tree's builder takes, so that the parser
-        // reports (and checks) exactly what it reports to the tree.
+        // The parser checks and resolves a document alike whichever handlers
+        // it reports to; the reader needs only the content.
         reader.setContentHandler(&events);
-        reader.setErrorHandler(&events);
-        reader.setLexicalHandler(&events);
-        reader.setDeclHandler(&events);
-        reader.setDTDHandler(&events);
         parsed = reader.parse(&source);
     }
     if (parsed) {
