@@ -91,9 +91,7 @@ FileDataTree *TgchFileProcessor::loadFileData(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return nullptr;
-    const QByteArray data = file.readAll();
-    file.close();
-    return loadFileData(data);
+    return loadFileData(file.readAll());
 }
 
 FileDataTree *ZadUruru::readDefinitionsThroughDom(const QByteArray &data)
@@ -103,14 +101,12 @@ FileDataTree *ZadUruru::readDefinitionsThroughDom(const QByteArray &data)
     // would drop them.
     QDomDocument document;
     QString error;
-    int line = 0;
-    int column = 0;
     QXmlInputSource source;
     source.setData(data);
     QXmlSimpleReader reader;
     configureReader(reader);
     const bool parsed = !data.isEmpty() && !ZadUruru::isTooDeeplyNested(data)
-        && document.setContent(&source, &reader, &error, &line, &column);
+        && document.setContent(&source, &reader, &error);
 
     FileDataTree *tree = treeWithNoneChannel();
     if (!parsed || !error.isEmpty())
@@ -225,9 +221,7 @@ FileDataTree *TgchFileProcessor::loadTagsFromCSV(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return nullptr;
     auto *tree = new FileDataTree;
-    QTextStream stream(&file);
-    const QString text = stream.readAll();
-    file.close();
+    const QString text = QTextStream(&file).readAll();
 
     // A carriage return before a line feed stays in the line's last field,
     // where the type word test does not mind it.

@@ -125,15 +125,9 @@ bool ScadaEngine::readLibDir(QString filePath)
 
     // setContent honours the encoding the document declares.
     QDomDocument document;
-    QString errorMessage;
-    int errorLine = 0;
-    int errorColumn = 0;
     const QByteArray data = file.readAll();
-    if (ZadUruru::isTooDeeplyNested(data))
+    if (ZadUruru::isTooDeeplyNested(data) || !document.setContent(data))
         return false;
-    if (!document.setContent(data, &errorMessage, &errorLine, &errorColumn))
-        return false;
-    file.close();
 
     const bool fromComponentLibrary = filePath.contains(QLatin1String(componentLibraryFileName));
     const QDomElement root = document.documentElement();
