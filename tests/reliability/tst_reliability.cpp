@@ -108,6 +108,7 @@ private slots:
         QTest::newRow("nor raise it") << "</x>" + nested("a", limit) << false;
         QTest::newRow("an end tag closes one level") << "<x></x>" + nested("a", limit + 1) << true;
         QTest::newRow("quote in CDATA") << "<r><![CDATA[\"]]>" + nested("a", limit) + "</r>" << true;
+        QTest::newRow("cut inside the tag past the limit") << QByteArray("<a>").repeated(256) + "<b" << true;
         QTest::newRow("unterminated comment") << "<r><!--" + QByteArray("<a>").repeated(1000) << false;
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("a lone '<'") << QByteArray("<") << false;
