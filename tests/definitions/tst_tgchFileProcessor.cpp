@@ -140,6 +140,11 @@ private slots:
                           "<Name>first</Name><Id>8</Id><Name>second</Name></Tag></TagList></CTDefinitions>")
             << QStringList{noneChannel, channel("A", 9, 4), tag("first", 7)};
 
+        // A field after the last one in table order is still looked up in the whole table.
+        QTest::newRow("after-the-last-field")
+            << QByteArray("<CTDefinitions><AlarmList><Alarm><currentState>3</currentState><Id>4</Id></Alarm></AlarmList></CTDefinitions>")
+            << QStringList{noneChannel, "A 4||||0|0|0|0|0|0|0|0|0|0|0|0|0|0|{}|3"};
+
         // A record holding one element: all its other fields take their absent values.
         const auto conversion = [](const char *name, const QString &kind, const QString &element, const QString &text,
                                    const QString &value) {
