@@ -33,6 +33,15 @@ FileDataTree *treeWithNoneChannel()
     return tree;
 }
 
+void appendChannel(FileDataTree *tree, pKanalDef_t *channel)
+{
+    // The file's own "None" channel gives way to the fresh one at the head.
+    if (channel->Name == noneChannelName)
+        delete channel;
+    else
+        tree->channels.append(channel);
+}
+
 void configureReader(QXmlSimpleReader &reader)
 {
     reader.setFeature(QStringLiteral("http://xml.org/sax/features/namespaces"), false);
@@ -58,13 +67,6 @@ void DefinitionsReader::Record<R, N>::beginField(const QString &name)
     read[i] = true;
     current = i;
     next = i + 1;
-}
-
-template <class R, std::size_t N>
-void DefinitionsReader::Record<R, N>::appendText(const QString &more)
-{
-    if (current < N)
-        text += more;
 }
 
 template <class R, std::size_t N>
@@ -159,12 +161,7 @@ void DefinitionsReader::close()
             break;
         m_inRecord = false;
         if (m_list == Channels) {
-            pKanalDef_t *channel = m_channel.end();
-            // The file's own "None" channel gives way to the fresh one at the head.
-            if (channel->Name == noneChannelName)
-                delete channel;
-            else
-                m_tree->channels.append(channel);
+            appendChannel(m_tree, m_channel.end());
         } else if (m_list == Tags) {
             m_tree->tags.append(m_tag.end());
         } else {
@@ -188,14 +185,14 @@ bool DefinitionsReader::endElement(const QString &, const QString &, const QStri
 
 bool DefinitionsReader::wantsText() const
 {
-    return m_inRecord && m_depth >= fieldDepth
-        && (m_list == Channels ? m_channel.isOpen() : m_list == Tags ? m_tag.isOpen() : m_alarm.isOpen());
+    // A field is open only inside a record, and only until its element ends.
+    return m_list == Channels ? m_channel.isOpen() : m_list == Tags ? m_tag.isOpen() : m_list == Alarms && m_alarm.isOpen();
 }
 
 void DefinitionsReader::text(const QString &text)
 {
-    if (m_inRecord && m_depth >= fieldDepth)
-        onRecord([&text](auto &record) { record.appendText(text); });
+    if (wantsText())
+        onRecord([&text](auto &record) { record.text += text; });
 }
 
 bool DefinitionsReader::characters(const QString &text)

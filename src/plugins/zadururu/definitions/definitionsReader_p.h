@@ -17,6 +17,8 @@ namespace DefinitionsXml {
 
 /// A new tree holding the "None" channel alone.
 FileDataTree *treeWithNoneChannel();
+/// Appends a channel read from a file to @p tree, unless it is the file's own "None" channel.
+void appendChannel(FileDataTree *tree, pKanalDef_t *channel);
 /// Sets up @p reader as both readers parse: qualified names, no namespace processing.
 void configureReader(QXmlSimpleReader &reader);
 
@@ -64,7 +66,6 @@ private:
         bool isOpen() const { return current < N; }
         void begin();
         void beginField(const QString &name);
-        void appendText(const QString &more);
         void endField();
         R *end();
     };

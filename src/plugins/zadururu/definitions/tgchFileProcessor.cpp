@@ -113,14 +113,8 @@ FileDataTree *ZadUruru::readDefinitionsThroughDom(const QByteArray &data)
         return tree;
 
     const QDomElement root = document.documentElement();
-    forEachListItem(root, "ChannelList", "Channel", [tree](QDomElement &item) {
-        pKanalDef_t *channel = TgchFileProcessor::channelDataFromXML(&item);
-        // The file's own "None" channel gives way to the fresh one at the head.
-        if (channel->Name == noneChannelName)
-            delete channel;
-        else
-            tree->channels.append(channel);
-    });
+    forEachListItem(root, "ChannelList", "Channel",
+                    [tree](QDomElement &item) { appendChannel(tree, TgchFileProcessor::channelDataFromXML(&item)); });
     forEachListItem(root, "TagList", "Tag",
                     [tree](QDomElement &item) { tree->tags.append(TgchFileProcessor::tagDataFromXml(&item)); });
     forEachListItem(root, "AlarmList", "Alarm",
