@@ -14,12 +14,12 @@ seconds="${2:-60}"
 shift $(( $# > 1 ? 2 : 1 ))
 
 declare -A corpus=(
-    [scene_load]=scene [scene_properties]=scene [scene_roundtrip]=scene
+    [scene_load]=scene [scene_properties]=scene [scene_roundtrip]=scene [scene_differential]=scene
     [definitions_load]=definitions [definitions_roundtrip]=definitions [definitions_differential]=definitions [definitions_table_writer]=tables
     [tags_csv]=csv [library_file]=library
 )
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(scene_load scene_properties scene_roundtrip
+[ ${#targets[@]} -gt 0 ] || targets=(scene_load scene_properties scene_roundtrip scene_differential
                                      definitions_load definitions_roundtrip definitions_differential
                                      definitions_table_writer tags_csv library_file)
 

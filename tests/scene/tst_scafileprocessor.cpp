@@ -1,6 +1,6 @@
 #include "../common/files.h"
 #include "../common/killedSave.h"
-#include "fields.h"
+#include "../common/sceneRecords.h"
 
 #include <zadururu/scene/scaFileProcessor.h>
 
@@ -11,7 +11,6 @@
 
 // The scene file frame: parsing, page properties and the bytes a save writes.
 // Runs without a GUI application, as a host without one would.
-QString str(const ScrollingText &t) { return QString::number(t.TagID) + ':' + t.ScrollText; }
 
 namespace {
 
@@ -28,14 +27,6 @@ ScaFileData *load(const QByteArray &data, const QString &fileName = QString())
 
 QByteArray testData(const char *name) { return readAll(QFINDTESTDATA(QString("testdata/") + name)); }
 
-QString fields(const PagePropertiesData_t &r)
-{
-    return QStringList{FIELD(pageName), FIELD(fileName), FIELD(relativePath), FIELD(pageID), FIELD(pageAux),
-                       FIELD(W), FIELD(H), FIELD(pageBgImage), FIELD(pageIcon), FIELD(pageType), FIELD(customPageSize),
-                       FIELD(addScrollingText), FIELD(pageAccessRights), FIELD(pageAccessRights2),
-                       FIELD(scaleToWindow), FIELD(ScrollTags)}
-        .join('|');
-}
 
 // What a page without properties reads as.
 const QString pageDefaults = "pageName=|fileName=|relativePath=|pageID=-1|pageAux=-1|W=250|H=150|pageBgImage=|pageIcon=|"

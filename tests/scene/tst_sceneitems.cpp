@@ -1,5 +1,5 @@
 #include "../common/files.h"
-#include "fields.h"
+#include "../common/sceneRecords.h"
 
 #include <zadururu/scene/scaFileProcessor.h>
 
@@ -10,54 +10,7 @@
 
 // What the readers of the six item kinds make of each element: every field
 // of the record is compared, for absent, empty and odd values.
-QString str(Qt::Alignment v) { return QString::number(int(v)); }
-QString str(const ChartLineData &v) { return QString("%1/%2/%3").arg(v.Tag).arg(v.LineStyle).arg(v.LineColor); }
-template<typename T, int N>
-QString str(const T (&words)[N]) { return str(QList<T>(words, words + N)); }
-
 namespace {
-
-QStringList fields(const ItemCommonData_t &r)
-{
-    return {FIELD(X), FIELD(Y), FIELD(W), FIELD(H), FIELD(ZVAL), FIELD(GZVAL), FIELD(Rot), FIELD(HFlip), FIELD(VFlip),
-            FIELD(GroupId), FIELD(Name), FIELD(itemTypeCode)};
-}
-QStringList fields(const ScadaObjectLoadData_t &r)
-{
-    return fields(*r.common) << FIELD(Type) << FIELD(Uid) << FIELD(tagID_image) << FIELD(tagID_label)
-        << FIELD(tagID_posx) << FIELD(tagID_posy) << FIELD(tagID_width) << FIELD(tagID_height) << FIELD(tagID_rotAng)
-        << FIELD(tagID_txtColor) << FIELD(tagID_maskColor) << FIELD(tagID_maskOpac) << FIELD(tagID_cusProp1)
-        << FIELD(tagID_cusProp2) << FIELD(tagID_cusProp3) << FIELD(tagID_cusProp4) << FIELD(tagID_cusProp5)
-        << FIELD(tagID_cusProp6) << FIELD(tagID_cusProp7) << FIELD(tagID_eventTarget) << FIELD(eventType)
-        << FIELD(eventAction) << FIELD(lofx) << FIELD(lofy) << FIELD(labelText) << FIELD(labelStyleSheet)
-        << FIELD(userConst1) << FIELD(userConst2) << FIELD(MacroText) << FIELD(Tooltip) << FIELD(weblinkActive)
-        << FIELD(weblink) << FIELD(limitsActive) << FIELD(lowLimit) << FIELD(highLimit) << FIELD(componentUid)
-        << FIELD(hostWords) << FIELD(hostText) << FIELD(hostList) << FIELD(hostSlot);
-}
-QStringList fields(const TextItemLoadData_t &r)
-{
-    return fields(*r.common) << FIELD(ItemText) << FIELD(TextColor) << FIELD(BgColor) << FIELD(SvgElement)
-        << FIELD(Alignment) << FIELD(TextPixelSize) << FIELD(Family) << FIELD(IsBold) << FIELD(IsItalic)
-        << FIELD(IsUnderlined) << FIELD(DrawPaper);
-}
-QStringList fields(const DbQueryTextItemLoadData_t &r)
-{
-    return fields(*r.common) << FIELD(bgColor) << FIELD(txtColor) << FIELD(labelText) << FIELD(labelStyleSheet)
-        << FIELD(lofx) << FIELD(lofy) << FIELD(txtPixelSize) << FIELD(reportUnit) << FIELD(reportType)
-        << FIELD(timeFactor) << FIELD(updateInterval) << FIELD(reportTag) << FIELD(hostWords);
-}
-QStringList fields(const ScheduleItemLoadData_t &r) { return fields(*r.common) << FIELD(TagIDs); }
-QStringList fields(const RealTimeChartItemLoadData_t &r)
-{
-    return fields(*r.common) << FIELD(TagIDs) << FIELD(BgColor) << FIELD(TxtColor) << FIELD(ShowLegend)
-        << FIELD(FollowLastVal) << FIELD(RescaleValAxis) << FIELD(ShowLastSeconds) << FIELD(UpperLimit)
-        << FIELD(LowerLimit);
-}
-QStringList fields(const TableItemLoadData_t &r)
-{
-    return fields(*r.common) << FIELD(rows) << FIELD(columnWidths) << FIELD(hostList1) << FIELD(hostList2)
-        << FIELD(hostList3);
-}
 
 template<typename T>
 void add(QStringList &out, const QList<T *> &items)

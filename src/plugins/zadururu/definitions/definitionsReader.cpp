@@ -1,7 +1,7 @@
 #include "definitionsReader_p.h"
 
 #include "common/xmlLimits.h"
-#include "plainScanner_p.h"
+#include "common/xmlParser_p.h"
 
 #include <QXmlInputSource>
 #include <QXmlSimpleReader>
@@ -40,12 +40,6 @@ void appendChannel(FileDataTree *tree, pKanalDef_t *channel)
         delete channel;
     else
         tree->channels.append(channel);
-}
-
-void configureReader(QXmlSimpleReader &reader)
-{
-    reader.setFeature(QStringLiteral("http://xml.org/sax/features/namespaces"), false);
-    reader.setFeature(QStringLiteral("http://xml.org/sax/features/namespace-prefixes"), true);
 }
 
 template <class R, std::size_t N>
@@ -145,7 +139,7 @@ bool DefinitionsReader::startElement(const QString &, const QString &, const QSt
     return true;
 }
 
-void DefinitionsReader::open(QLatin1String name)
+void DefinitionsReader::open(QLatin1String name, const PlainAttribute *, int)
 {
     enter(name);
 }
@@ -189,15 +183,27 @@ bool DefinitionsReader::wantsText() const
     return m_list == Channels ? m_channel.isOpen() : m_list == Tags ? m_tag.isOpen() : m_list == Alarms && m_alarm.isOpen();
 }
 
-void DefinitionsReader::text(const QString &text)
+void DefinitionsReader::append(const QString &text)
+{
+    onRecord([&text](auto &record) { record.text += text; });
+}
+
+void DefinitionsReader::text(const char *data, int size, bool entities)
 {
     if (wantsText())
-        onRecord([&text](auto &record) { record.text += text; });
+        append(plainText(data, size, entities));
+}
+
+void DefinitionsReader::cdata(const char *data, int size)
+{
+    if (wantsText())
+        append(QString::fromUtf8(data, size));
 }
 
 bool DefinitionsReader::characters(const QString &text)
 {
-    this->text(text);
+    if (wantsText())
+        append(text);
     return true;
 }
 
@@ -217,7 +223,7 @@ FileDataTree *readDefinitions(const QByteArray &data)
     bool parsed = false;
     {
         DefinitionsReader events(records);
-        parsed = PlainScanner::scan(data, events);
+        parsed = PlainXmlScanner<DefinitionsReader>(data, events).scan();
     }
     if (!parsed) {
         destroyFileDataTree(records);
@@ -227,7 +233,7 @@ FileDataTree *readDefinitions(const QByteArray &data)
         QXmlInputSource source;
         source.setData(data);
         QXmlSimpleReader reader;
-        configureReader(reader);
+        configureParser(reader, SpaceOnlyText::Reported);
         DefinitionsReader events(records);
         // The parser checks and resolves a document alike whichever handlers
         // it reports to; the reader needs only the content.

@@ -3,14 +3,12 @@
 #include "definitionsFields_p.h"
 #include "definitionsLoad_p.h"
 
+#include "common/plainXmlScanner_p.h"
+
 #include <QString>
 #include <QXmlDefaultHandler>
 
 #include <iterator>
-
-QT_BEGIN_NAMESPACE
-class QXmlSimpleReader;
-QT_END_NAMESPACE
 
 namespace ZadUruru {
 namespace DefinitionsXml {
@@ -19,8 +17,6 @@ namespace DefinitionsXml {
 FileDataTree *treeWithNoneChannel();
 /// Appends a channel read from a file to @p tree, unless it is the file's own "None" channel.
 void appendChannel(FileDataTree *tree, pKanalDef_t *channel);
-/// Sets up @p reader as both readers parse: qualified names, no namespace processing.
-void configureReader(QXmlSimpleReader &reader);
 
 /**
  * The parser's events into records. It sees the document as its tree would
@@ -42,10 +38,11 @@ public:
     bool endElement(const QString &namespaceUri, const QString &localName, const QString &qualifiedName) override;
     bool characters(const QString &text) override;
 
-    // The same events from another source: an element opened and closed, text.
-    void open(QLatin1String name);
+    // The same events from the plain scanner: an element opened and closed, text.
+    void open(QLatin1String name, const PlainAttribute *attributes, int count);
     void close();
-    void text(const QString &text);
+    void text(const char *data, int size, bool entities);
+    void cdata(const char *data, int size);
     /// Whether text at this point is read into a field; elsewhere it is skipped.
     bool wantsText() const;
 
@@ -78,6 +75,8 @@ private:
     /// Calls @p f with the record of the list open, if any.
     template <class F>
     void onRecord(F f);
+
+    void append(const QString &text);
 
     FileDataTree *m_tree;
     int m_depth = 0; ///< elements open

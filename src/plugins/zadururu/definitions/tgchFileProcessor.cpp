@@ -2,6 +2,7 @@
 
 #include "common/wholeFileWriter_p.h"
 #include "common/xmlLimits.h"
+#include "common/xmlParser_p.h"
 #include "definitionsFields_p.h"
 #include "definitionsReader_p.h"
 #include "tableDocument_p.h"
@@ -104,7 +105,7 @@ FileDataTree *ZadUruru::readDefinitionsThroughDom(const QByteArray &data)
     QXmlInputSource source;
     source.setData(data);
     QXmlSimpleReader reader;
-    configureReader(reader);
+    ZadUruru::configureParser(reader, ZadUruru::SpaceOnlyText::Reported);
     const bool parsed = !data.isEmpty() && !ZadUruru::isTooDeeplyNested(data)
         && document.setContent(&source, &reader, &error);
 

@@ -24,7 +24,7 @@ const char componentLibraryFileName[] = "objlib.xml";
 const char userLibraryFileName[] = "userlib.xml";
 const char imagePrefix[] = "images/";
 
-using ZadUruru::ChildElements;
+using ChildElements = ZadUruru::ChildElements<QDomElement>;
 
 // Text of the first child element named @p tag; empty when there is none.
 QString childText(const ChildElements &object, const QString &tag)

@@ -1,25 +1,9 @@
-#include "sceneXml_p.h"
+#include "sceneItems_p.h"
 
-#include "itemCommonData.h"
+#include <QApplication>
+#include <QFontMetrics>
 
 namespace SceneXml {
-
-void readCommon(const Children &item, ItemCommonData_t *common, int itemTypeCode)
-{
-    const QDomElement g = item.element(QStringLiteral("Geometry"));
-    // Positions may be stored with fractions; they are cut toward zero.
-    common->X = positionFromText(g.attribute(QStringLiteral("X")));
-    common->Y = positionFromText(g.attribute(QStringLiteral("Y")));
-    common->W = toInt(g.attribute(QStringLiteral("W")));
-    common->H = toInt(g.attribute(QStringLiteral("H")));
-    common->Rot = toInt(g.attribute(QStringLiteral("Rot")));
-    common->ZVAL = toInt(g.attribute(QStringLiteral("ZVAL")));
-    common->GZVAL = toInt(g.attribute(QStringLiteral("GZVAL")));
-    common->HFlip = attrInt(g, QStringLiteral("HFlip"), QStringLiteral("0")) != 0;
-    common->VFlip = attrInt(g, QStringLiteral("VFlip"), QStringLiteral("0")) != 0;
-    common->itemTypeCode = itemTypeCode;
-    common->GroupId = attrUInt64(item.element(QStringLiteral("Properties")), QStringLiteral("GroupId"));
-}
 
 void writeGroupProperties(QXmlStreamWriter &w, const ItemCommonData_t *c)
 {
@@ -39,6 +23,23 @@ void writeGeometry(QXmlStreamWriter &w, const ItemCommonData_t *c)
     w.writeAttribute(QStringLiteral("GZVAL"), QString::number(c->GZVAL));
     w.writeAttribute(QStringLiteral("HFlip"), c->HFlip ? QStringLiteral("1") : QStringLiteral("0"));
     w.writeAttribute(QStringLiteral("VFlip"), c->VFlip ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QSize measuredTextSize(const TextItemLoadData_t &t)
+{
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        qWarning("ScaFileProcessor: no GUI application to measure a text item; its missing size is 0");
+        return QSize(0, 0);
+    }
+    QFont font = QApplication::font();
+    font.setFamily(t.Family);
+    font.setStyleHint(QFont::Decorative, QFont::PreferDefault);
+    font.setPixelSize(t.TextPixelSize); // a size below 1 is ignored by Qt
+    font.setWeight(t.IsBold ? QFont::Bold : QFont::Normal);
+    font.setItalic(t.IsItalic);
+    font.setUnderline(t.IsUnderlined);
+    const QFontMetrics metrics(font);
+    return QSize(qMin(2 * metrics.width(t.ItemText), 800), 4 * metrics.height());
 }
 
 } // namespace SceneXml

@@ -7,27 +7,29 @@
 #include "common/childElements_p.h"
 #include "common/xmlText_p.h"
 
-#include <QDomElement>
 #include <QString>
 #include <QXmlStreamWriter>
 
-struct ItemCommonData_t;
+#include "itemCommonData.h"
 
 namespace SceneXml {
 
 /// The child elements of an item or of the page properties, collected once.
-using Children = ZadUruru::ChildElements;
+template <class Element>
+using Children = ZadUruru::ChildElements<Element>;
 
 /// The text of the first child element @p name: character data and CDATA joined; empty when absent.
-inline QString childText(const Children &parent, const QString &name)
+template <class E>
+inline QString childText(const Children<E> &parent, const QString &name)
 {
     return parent.element(name).text();
 }
 
 /// The text of child element @p name when present (an empty one gives empty), else @p absent.
-inline QString childTextOr(const Children &parent, const QString &name, const QString &absent)
+template <class E>
+inline QString childTextOr(const Children<E> &parent, const QString &name, const QString &absent)
 {
-    const QDomElement e = parent.element(name);
+    const E e = parent.element(name);
     return e.isNull() ? absent : e.text();
 }
 
@@ -46,47 +48,70 @@ inline int positionFromText(const QString &text)
 }
 
 /// An integer child element; its text when present (so an empty one gives 0), else @p absent.
-inline int childInt(const Children &parent, const QString &name, int absent = 0)
+template <class E>
+inline int childInt(const Children<E> &parent, const QString &name, int absent = 0)
 {
-    const QDomElement e = parent.element(name);
+    const E e = parent.element(name);
     return e.isNull() ? absent : toInt(e.text());
 }
 
-inline bool childBoolOr(const Children &parent, const QString &name, bool absent)
+template <class E>
+inline bool childBoolOr(const Children<E> &parent, const QString &name, bool absent)
 {
     return childInt(parent, name, int(absent)) != 0;
 }
 
-inline qint64 childInt64(const Children &parent, const QString &name)
+template <class E>
+inline qint64 childInt64(const Children<E> &parent, const QString &name)
 {
     return childText(parent, name).toLongLong(nullptr, 10);
 }
 
 /// A boolean stored as an integer: non-zero is true.
-inline bool childBool(const Children &parent, const QString &name)
+template <class E>
+inline bool childBool(const Children<E> &parent, const QString &name)
 {
     return childInt(parent, name) != 0;
 }
 
-inline float childFloat(const Children &parent, const QString &name, float absent)
+template <class E>
+inline float childFloat(const Children<E> &parent, const QString &name, float absent)
 {
-    const QDomElement e = parent.element(name);
+    const E e = parent.element(name);
     return e.isNull() ? absent : e.text().toFloat();
 }
 
-inline int attrInt(const QDomElement &e, const QString &name, const QString &absent)
+template <class E>
+inline int attrInt(const E &e, const QString &name, const QString &absent)
 {
     return toInt(e.attribute(name, absent));
 }
 
 /// An unsigned 64-bit attribute; anything unparsable, a negative value included, gives 0.
-inline quint64 attrUInt64(const QDomElement &e, const QString &name)
+template <class E>
+inline quint64 attrUInt64(const E &e, const QString &name)
 {
     return e.attribute(name, QStringLiteral("0")).toULongLong(nullptr, 10);
 }
 
 /// Reads the common Geometry element and the group id of the Properties element.
-void readCommon(const Children &item, ItemCommonData_t *common, int itemTypeCode);
+template <class E>
+void readCommon(const Children<E> &item, ItemCommonData_t *common, int itemTypeCode)
+{
+    const E g = item.element(QStringLiteral("Geometry"));
+    // Positions may be stored with fractions; they are cut toward zero.
+    common->X = positionFromText(g.attribute(QStringLiteral("X")));
+    common->Y = positionFromText(g.attribute(QStringLiteral("Y")));
+    common->W = toInt(g.attribute(QStringLiteral("W")));
+    common->H = toInt(g.attribute(QStringLiteral("H")));
+    common->Rot = toInt(g.attribute(QStringLiteral("Rot")));
+    common->ZVAL = toInt(g.attribute(QStringLiteral("ZVAL")));
+    common->GZVAL = toInt(g.attribute(QStringLiteral("GZVAL")));
+    common->HFlip = attrInt(g, QStringLiteral("HFlip"), QStringLiteral("0")) != 0;
+    common->VFlip = attrInt(g, QStringLiteral("VFlip"), QStringLiteral("0")) != 0;
+    common->itemTypeCode = itemTypeCode;
+    common->GroupId = attrUInt64(item.element(QStringLiteral("Properties")), QStringLiteral("GroupId"));
+}
 
 /// Writes the Properties element carrying only the group id.
 void writeGroupProperties(QXmlStreamWriter &w, const ItemCommonData_t *common);

@@ -12,7 +12,8 @@ inline QString str(int v) { return QString::number(v); }
 inline QString str(quint64 v) { return QString::number(v); }
 inline QString str(uint v) { return QString::number(v); }
 inline QString str(bool v) { return v ? QStringLiteral("1") : QStringLiteral("0"); }
-inline QString str(float v) { return QString::number(double(v)); }
+// Nine significant digits tell every two floats apart.
+inline QString str(float v) { return QString::number(double(v), 'g', 9); }
 inline QString str(const QString &v) { return v; }
 inline QString str(const void *v) { return v ? QStringLiteral("set") : QStringLiteral("null"); }
 template<typename T>
