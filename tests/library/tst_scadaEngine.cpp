@@ -1,8 +1,10 @@
 #include "../common/files.h"
 #include "../common/childProcess.h"
 
+#include "../common/libraryRecords.h"
 #include "libraryJob.h"
 
+#include <zadururu/library/libraryLoad_p.h>
 #include <zadururu/library/scadaEngine.h>
 
 // An engine of its own for each test, in the test's HOME; it frees what it read
@@ -116,6 +118,41 @@ private slots:
     }
 
     // By the path as given, case-sensitively; a folder's name counts too.
+    // The reader the engine loads with against the document tree, on every
+    // test file, the corpus, and what is odd about the tree's rules.
+    void sameAsDocumentTree_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("objects"); // -1: as the document tree decides
+        for (const QString &folder : {QFINDTESTDATA("testdata/read"), QFINDTESTDATA("testdata/malformed"), QString(ZADURURU_LIBRARY_CORPUS)})
+            for (const QFileInfo &file : QDir(folder).entryInfoList({"*.xml"}, QDir::Files))
+                QTest::newRow(qPrintable(QDir(folder).dirName() + '/' + file.fileName())) << readAll(file.filePath()) << -1;
+        QTest::newRow("odd texts and names") << library("<object name=\"a&amp;&#65;\" name=\"b\"><objectUID> 7</objectUID><objectUID>8</objectUID>"
+            "<objectCategory> \xc2\xa0<![CDATA[ ]]>c<x>d</x></objectCategory><image1>p<!--c-->q</image1><image3>r</image3></object>"
+            "<other/><object><image1/><image2>\t</image2></object>") << 2;
+        QTest::newRow("entities") << QByteArray("<!DOCTYPE l [<!ENTITY o \"<object name='e'/>\">]><l>&o;<object><m_val>&#51;</m_val></object></l>") << 2;
+        QTest::newRow("plain, then a comment") << library(objectWithId(1)) + "<!--c-->" << 1;
+        QTest::newRow("cut after an object") << library(objectWithId(1) + objectWithId(2)).left(80) << -1;
+        QTest::newRow("objects, then a mismatched end") << library(objectWithId(1) + "<object></objec>") << -1;
+    }
+    void sameAsDocumentTree()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, objects);
+        QList<ScadaLibObject *> loaded;
+        QList<ScadaLibObject *> reference;
+        const bool read = ZadUruru::readLibrary(bytes, &loaded);
+        QCOMPARE(read, ZadUruru::readLibraryThroughDom(bytes, &reference));
+        if (objects >= 0)
+            QCOMPARE(loaded.size(), objects);
+        const QStringList records = libraryRecords(loaded);
+        qDeleteAll(loaded);
+        QCOMPARE(records, libraryRecords(reference));
+        qDeleteAll(reference);
+        if (!read)
+            QVERIFY(records.isEmpty());
+    }
+
     void listByPath()
     {
         Engine engine;

@@ -2,6 +2,7 @@
 #include "../common/killedSave.h"
 #include "../common/sceneRecords.h"
 
+#include <zadururu/scene/sceneLoad_p.h>
 #include <zadururu/scene/scaFileProcessor.h>
 
 #include <QtTest>
@@ -55,6 +56,77 @@ class tst_ScaFileProcessor : public QObject
     Q_OBJECT
 
 private slots:
+    // The reader the library loads with against the document tree, on the
+    // corpus, the examples, and what is odd about the tree's rules.
+    void sameAsDocumentTree_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("loads"); // -1: as the document tree decides
+        for (const QString &folder : QString(ZADURURU_SCENE_INPUTS).split('|'))
+            for (const QFileInfo &file : QDir(folder).entryInfoList({"*.xml"}, QDir::Files))
+                QTest::newRow(qPrintable(QDir(folder).dirName() + '/' + file.fileName())) << readAll(file.filePath()) << -1;
+        const auto page = [](const QByteArray &items, const QByteArray &properties = "<pageName>p</pageName>") {
+            return "<ScadaFile><ItemList>" + items + "</ItemList><PageProperties>" + properties + "</PageProperties></ScadaFile>";
+        };
+        const QByteArray object = "<Item><ItemType>ScadaObject</ItemType><Geometry X=\"1.9\" Y=\"-2.5\" W=\"3\"/>"
+                                  "<Properties Name=\"n\" Uid=\"7\"/><TagIDs tagID_label=\"4\" tagID_cusProp7=\"x\"/>";
+        QTest::newRow("whitespace dropped, also beyond ASCII") << page(object + "<labelText> \xc2\xa0\xe3\x80\x80</labelText><MacroText>\n</MacroText><Tooltip> a </Tooltip></Item>") << 1;
+        QTest::newRow("CDATA keeps whitespace, joined with text") << page(object + "<labelText> <![CDATA[ ]]> x<![CDATA[y]]></labelText></Item>") << 1;
+        QTest::newRow("text of nested elements") << page(object + "<labelText>a<b>b<c>c</c></b> <d/>d</labelText></Item>") << 1;
+        QTest::newRow("first of a name wins") << page(object + "<lofx>3</lofx><lofx>4</lofx><Geometry X=\"9\"/></Item>") << 1;
+        QTest::newRow("children in any order") << page("<Item><lofy>2</lofy><TagIDs tagID_image=\"1\"/><ItemType>ScadaObject</ItemType><Properties Uid=\"3\"/></Item>") << 1;
+        QTest::newRow("item without a kind, unknown kind") << page("<Item><lofx>5</lofx></Item><Item><ItemType>Sprite</ItemType></Item><Item><ItemType/></Item>") << 1;
+        QTest::newRow("every kind, odd values") << page(
+            "<Item><ItemType>TextItem</ItemType><ItemText>&lt;b&gt;</ItemText><ItemPosX>1e3</ItemPosX><TextPixelSize>-1</TextPixelSize><TextSize>9</TextSize><Width>5</Width><Height>x</Height></Item>"
+            "<Item><ItemType>ScheduleItem</ItemType><TagIDs><Tag>1</Tag><Other>2</Other><Tag> 3 </Tag></TagIDs></Item>"
+            "<Item><ItemType>RTChartItem</ItemType><TagIDs><Tag>4</Tag><TagData Tag=\"5\" LineColor=\"\"/></TagIDs><ShowLegend>0</ShowLegend></Item>"
+            "<Item><ItemType>DbqTextItem</ItemType><bgColor/><reportTag>12abc</reportTag></Item>"
+            "<Item><ItemType>TableItem</ItemType><TableData><Row><CellText>a</CellText><CellText/></Row><ColumnGroup><Column/><Column width=\"-3\"/></ColumnGroup></TableData></Item>")
+            << 1;
+        QTest::newRow("attribute given twice: the last holds") << page(object + "</Item><Item><Geometry X=\"1\" X=\"2\"/></Item>") << 1;
+        QTest::newRow("references in values and text") << page("<Item><Properties Name=\"a&amp;b&#10;&#x9;c&quot;\"/><labelText>&#65;&lt;</labelText></Item>") << 1;
+        QTest::newRow("internal entities") << "<!DOCTYPE s [<!ENTITY i \"<Item><lofx>8</lofx></Item>\"><!ENTITY t \"x<b>y</b>\">]>" + page("&i;<Item><labelText>&t;!</labelText></Item>") << 1;
+        QTest::newRow("undeclared entity") << page("<Item><labelText>a&nope;b</labelText></Item>") << 1;
+        QTest::newRow("comments and instructions") << page("<Item><!--c--><lofx><?p x?>1<!--c-->2</lofx></Item>") << 1;
+        QTest::newRow("Latin-1 declared") << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + page("<Item><labelText>\xe9</labelText></Item>") << 1;
+        const QString utf16 = QStringLiteral("\uFEFF<ScadaFile><PageProperties><pageName>\u20AC</pageName></PageProperties></ScadaFile>");
+        QTest::newRow("UTF-16 with BOM") << QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2) << 1;
+        QTest::newRow("second item list and page ignored") << "<ScadaFile><PageProperties><pageID>4</pageID></PageProperties><ItemList>" + object
+            + "</Item></ItemList><ItemList>" + object + "</Item></ItemList><PageProperties><pageID>5</pageID></PageProperties></ScadaFile>" << 1;
+        QTest::newRow("items elsewhere ignored") << "<ScadaFile><Other>" + object + "</Item></Other><ItemList><Group>" + object + "</Item></Group></ItemList></ScadaFile>" << 1;
+        QTest::newRow("no page properties") << QByteArray("<ScadaFile><ItemList/></ScadaFile>") << 1;
+        QTest::newRow("scrolling texts") << page("", "<ScrollTags><Tag TagID=\"3\"/><Tag ScrollText=\"\"/><Tag TagID=\"x\" ScrollText=\"&quot;\"/></ScrollTags><pageGeometry W=\"\"/>") << 1;
+        QTest::newRow("plain, then a comment after the items") << page(object + "</Item>") + "<!--c-->" << 1;
+        QTest::newRow("plain, then a carriage return") << page(object + "</Item>", "<pageName>a\r\nb</pageName>") << 1;
+        QTest::newRow("cut after an item") << page(object + "</Item>").left(120) << 0;
+        QTest::newRow("mismatched end after an item") << page(object + "</Item><Item></Itme>") << 0;
+        QTest::newRow("text after the root") << page("") + "x" << 0;
+        QTest::newRow("nested past the limit") << page("<Item>" + QByteArray("<a>").repeated(300) + QByteArray("</a>").repeated(300) + "</Item>") << 0;
+        QTest::newRow("empty") << QByteArray() << 0;
+    }
+    void sameAsDocumentTree()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, loads);
+        for (const QString &fileName : {QString(), QStringLiteral("given.xml")}) {
+            const FilePtr loaded(load(bytes, fileName));
+            const FilePtr reference(ZadUruru::readSceneThroughDom(bytes, fileName));
+            QCOMPARE(!loaded.isNull(), !reference.isNull());
+            if (loads >= 0)
+                QCOMPARE(!loaded.isNull(), loads == 1);
+            if (loaded)
+                QCOMPARE(sceneRecords(*loaded), sceneRecords(*reference));
+        }
+        const QScopedPointer<PagePropertiesData_t> page(ScaFileProcessor::loadSceneData(bytes));
+        const QScopedPointer<PagePropertiesData_t> pageReference(ZadUruru::readScenePropertiesThroughDom(bytes));
+        QCOMPARE(!page.isNull(), !pageReference.isNull());
+        if (loads >= 0)
+            QCOMPARE(!page.isNull(), loads == 1);
+        if (page)
+            QCOMPARE(fields(*page), fields(*pageReference));
+    }
+
+
     void notWellFormed();
     void pageProperties_data();
     void pageProperties();

@@ -2,6 +2,8 @@
 
 #include "xmlLimits.h"
 
+#include <zadururu/zadururu_export.h>
+
 #include <QLatin1String>
 #include <QString>
 #include <QVarLengthArray>
@@ -24,10 +26,10 @@ struct PlainAttribute
  * @p entities is set, the five predefined entity references resolved. Only
  * bytes the scanner took may be passed: every reference is one of the five.
  */
-QString plainText(const char *data, int size, bool entities);
+ZADURURU_EXPORT QString plainText(const char *data, int size, bool entities);
 
 /// Whether @p text is only whitespace in the sense of QChar::isSpace, as the parser judges text.
-bool isSpaceOnly(const char *data, int size);
+ZADURURU_EXPORT bool isSpaceOnly(const char *data, int size);
 
 /**
  * Reads a document of the plain form that the library's writers and the

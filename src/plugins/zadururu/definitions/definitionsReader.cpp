@@ -1,10 +1,7 @@
 #include "definitionsReader_p.h"
 
-#include "common/xmlLimits.h"
 #include "common/xmlParser_p.h"
 
-#include <QXmlInputSource>
-#include <QXmlSimpleReader>
 
 #include <algorithm>
 
@@ -227,18 +224,9 @@ FileDataTree *readDefinitions(const QByteArray &data)
     }
     if (!parsed) {
         destroyFileDataTree(records);
-        if (isTooDeeplyNested(data))
-            return tree;
         records = new FileDataTree;
-        QXmlInputSource source;
-        source.setData(data);
-        QXmlSimpleReader reader;
-        configureParser(reader, SpaceOnlyText::Reported);
         DefinitionsReader events(records);
-        // The parser checks and resolves a document alike whichever handlers
-        // it reports to; the reader needs only the content.
-        reader.setContentHandler(&events);
-        parsed = reader.parse(&source);
+        parsed = parseXml(data, events, SpaceOnlyText::Reported);
     }
     if (parsed) {
         tree->channels += records->channels;

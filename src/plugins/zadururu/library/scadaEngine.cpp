@@ -1,7 +1,7 @@
 #include "scadaEngine.h"
 
-#include "common/childElements_p.h"
-#include "common/xmlLimits.h"
+#include "libraryLoad_p.h"
+
 #include "common/wholeFileWriter_p.h"
 #include "common/xmlText_p.h"
 
@@ -9,8 +9,6 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
-#include <QDomDocument>
-#include <QDomElement>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -22,35 +20,6 @@ namespace {
 
 const char componentLibraryFileName[] = "objlib.xml";
 const char userLibraryFileName[] = "userlib.xml";
-const char imagePrefix[] = "images/";
-
-using ChildElements = ZadUruru::ChildElements<QDomElement>;
-
-// Text of the first child element named @p tag; empty when there is none.
-QString childText(const ChildElements &object, const QString &tag)
-{
-    return object.element(tag).text();
-}
-
-// Decimal integer of a child element; empty, non-numeric and fractional
-// texts give 0.
-int childInt(const ChildElements &object, const QString &tag)
-{
-    return childText(object, tag).toInt(nullptr, 10);
-}
-
-// Image elements are numbered from 1; the first missing index ends the list.
-QList<QString> childImages(const ChildElements &object)
-{
-    QList<QString> images;
-    for (int k = 1;; ++k) {
-        const QDomElement image = object.element(QLatin1String("image") + QString::number(k));
-        if (image.isNull())
-            break;
-        images.append(QLatin1String(imagePrefix) + image.text());
-    }
-    return images;
-}
 
 } // namespace
 
@@ -123,40 +92,19 @@ bool ScadaEngine::readLibDir(QString filePath)
         return false;
     }
 
-    // setContent honours the encoding the document declares.
-    QDomDocument document;
-    const QByteArray data = file.readAll();
-    if (ZadUruru::isTooDeeplyNested(data) || !document.setContent(data))
+    QList<ScadaLibObject *> objects;
+    if (!ZadUruru::readLibrary(file.readAll(), &objects))
         return false;
 
     const bool fromComponentLibrary = filePath.contains(QLatin1String(componentLibraryFileName));
-    const QDomElement root = document.documentElement();
-    for (QDomElement element = root.firstChildElement(QStringLiteral("object")); !element.isNull();
-         element = element.nextSiblingElement(QStringLiteral("object"))) {
-        auto *object = new ScadaLibObject;
-        object->name = element.attribute(QStringLiteral("name"));
-        // Every field is looked up among the children, collected once.
-        const ChildElements children(element);
-        object->objectCategory = childText(children, QStringLiteral("objectCategory"));
-        object->objectUID = childInt(children, QStringLiteral("objectUID"));
+    for (ScadaLibObject *object : qAsConst(objects)) {
         recordUsedId(object->objectUID);
-        object->objectType = childInt(children, QStringLiteral("objectType"));
-        object->rtuID = childInt(children, QStringLiteral("rtuID"));
-        object->registerID = childInt(children, QStringLiteral("registerID"));
-        object->width = childInt(children, QStringLiteral("width"));
-        object->height = childInt(children, QStringLiteral("height"));
-        object->lofX = childInt(children, QStringLiteral("lofX"));
-        object->lofY = childInt(children, QStringLiteral("lofY"));
-        object->m_val = float(childInt(children, QStringLiteral("m_val")));
-        object->a_val = float(childInt(children, QStringLiteral("a_val")));
-        object->images = childImages(children);
-
         object->isUserObject = !fromComponentLibrary;
-        if (fromComponentLibrary)
-            m_libObjects.append(object);
-        else
-            m_userObjects.append(object);
     }
+    if (fromComponentLibrary)
+        m_libObjects += objects;
+    else
+        m_userObjects += objects;
     return true;
 }
 
@@ -216,7 +164,7 @@ void ScadaEngine::addUserObject(ScadaLibObject *object)
             if (source.exists())
                 QFile::copy(entry, destination);
         }
-        entry = QLatin1String(imagePrefix) + fileName;
+        entry = QLatin1String(ZadUruru::libraryImagePrefix) + fileName;
     }
 
     saveUserLibraryFile(m_userObjects); // a failure leaves the component in memory

@@ -1,0 +1,121 @@
+#include <zadururu/common/plainXmlScanner_p.h>
+
+#include <QtTest>
+
+// The plain scanner is the fast path of every reader: it must take the plain
+// form the writers write, give the events the parser would give, and refuse
+// the rest part way, so that the parser decides. A refusal it should not
+// make costs only speed; a document it takes wrongly would be read wrongly.
+
+using ZadUruru::PlainAttribute;
+
+namespace {
+
+// The events as text: <name a=[value]>, </>, text[...], cdata[...].
+struct Recorder
+{
+    QString log;
+
+    void open(QLatin1String name, const PlainAttribute *attributes, int count)
+    {
+        log += '<' + QString(name);
+        for (int i = 0; i < count; ++i)
+            log += ' ' + QString(attributes[i].name) + "=[" + ZadUruru::plainText(attributes[i].value, attributes[i].size, attributes[i].entities) + ']';
+        log += '>';
+    }
+    void close() { log += QLatin1String("</>"); }
+    void text(const char *data, int size, bool entities) { log += "text[" + ZadUruru::plainText(data, size, entities) + ']'; }
+    void cdata(const char *data, int size) { log += "cdata[" + QString::fromUtf8(data, size) + ']'; }
+};
+
+QByteArray nested(int depth)
+{
+    return QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth);
+}
+
+} // namespace
+
+class tst_PlainXmlScanner : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // A refused document's events do not matter: the parser starts over.
+    void scan_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QString>("events"); // null: refused
+
+        QTest::newRow("writer's form") << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<S>\n    <G X=\"1\" Y='-2'/>\n    <T>a b</T>\n</S>\n")
+                                       << "<S>text[\n    ]<G X=[1] Y=[-2]></>text[\n    ]<T>text[a b]</>text[\n]</>";
+        QTest::newRow("short declaration, doctype") << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE r>\n<r/>") << "<r></>";
+        QTest::newRow("names") << QByteArray("<_a-b.c1 z9_=\"\"/>") << "<_a-b.c1 z9_=[]></>";
+        QTest::newRow("spaces in a tag") << QByteArray("<a\tx=\"1\"\n  y=\"2\" ></a>") << "<a x=[1] y=[2]></>";
+        QTest::newRow("entities") << QByteArray("<a v=\"&lt;&amp;&quot;&apos;&gt;\">x&lt;&gt;&amp;&quot;&apos;y</a>")
+                                  << "<a v=[<&\"'>]>text[x<>&\"'y]</>";
+        QTest::newRow("raw tab and line feed in a value") << QByteArray("<a v=\"a\tb\nc\"/>") << "<a v=[a\tb\nc]></>";
+        QTest::newRow("quotes of the other kind") << QByteArray("<a v='\"' w=\"'\"/>") << "<a v=[\"] w=[']></>";
+        QTest::newRow("markup characters that need no escape") << QByteArray("<a v=\"a>b\">]>]]</a>") << "<a v=[a>b]>text[]>]]]</>";
+        QTest::newRow("CDATA") << QByteArray("<a><![CDATA[<b>&amp;]]]]><![CDATA[]]></a>") << "<a>cdata[<b>&amp;]]]cdata[]</>";
+        QTest::newRow("UTF-8 of every length") << QByteArray("<a v=\"\xc3\xa9\">\xc2\xa0\xe2\x82\xac\xf0\x9f\x9a\xb0\xf4\x8f\xbf\xbd</a>")
+                                               << QString::fromUtf8("<a v=[\xc3\xa9]>text[\xc2\xa0\xe2\x82\xac\xf0\x9f\x9a\xb0\xf4\x8f\xbf\xbd]</>");
+        QTest::newRow("trailing whitespace") << QByteArray("<a/> \n\t") << "<a></>";
+        QTest::newRow("deepest nesting") << nested(ZadUruru::maxXmlNestingDepth) << QString("<a>").repeated(ZadUruru::maxXmlNestingDepth) + QString("</>").repeated(ZadUruru::maxXmlNestingDepth);
+
+        const QStringList refused = {
+            "", " ", "x<a/>", "<a>", "<a></b>", "<a></a >", "<a/><b/>", "<a/>x", "<a/><![CDATA[x]]>", "<![CDATA[x]]><a/>",
+            "<1a/>", "<a:b/>", "<a><!--c--></a>", "<?pi x?><a/>", "<a><?pi x?></a>", "<?xml version=\"1.1\"?><a/>",
+            "<!DOCTYPE a [<!ENTITY e \"x\">]><a/>", "<!DOCTYPE a SYSTEM \"a.dtd\"><a/>", "<!DOCTYPE a",
+            "<a>&#65;</a>", "<a>&e;</a>", "<a>&amp</a>", "<a v=\"&#9;\"/>", "<a v=\"&x;\"/>",
+            "<a>x\ry</a>", "<a>\x01</a>", "<a>\x7f</a>", "<a v=\"\x01\"/>", "<a><![CDATA[\x01]]></a>", "<a>]]></a>",
+            "<a x=\"1\"y=\"2\"/>", "<a x =\"1\"/>", "<a x= \"1\"/>", "<a x=1/>", "<a x=\"1\" x=\"2\"/>", "<a x=\"<\"/>",
+            "<a x=\"1/>", "<a x=\"1'/>", "<a><![CDATA[x</a>", "<a", "<a/", "</a>",
+        };
+        for (const QString &document : refused)
+            QTest::newRow(qPrintable("refused: " + document)) << document.toUtf8() << QString();
+        const QList<QByteArray> badUtf8 = {
+            "\xc0\x80", "\xc1\xbf", "\xc2\x85", "\xc2", "\xe0\x9f\xbf", "\xed\xa0\x80", "\xef\xbb\xbf", "\xef\xbf\xbe",
+            "\xef\xbf\xbf", "\xf0\x8f\xbf\xbf", "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "\xe2\x82", "\x80", "\xff",
+        };
+        for (const QByteArray &bytes : badUtf8) {
+            const QString hex = QString::fromLatin1(bytes.toHex(' '));
+            QTest::newRow(qPrintable("refused in text: " + hex)) << "<a>" + bytes + "</a>" << QString();
+            QTest::newRow(qPrintable("refused in a value: " + hex)) << "<a v=\"" + bytes + "\"/>" << QString();
+            QTest::newRow(qPrintable("refused in CDATA: " + hex)) << "<a><![CDATA[" + bytes + "]]></a>" << QString();
+        }
+        QTest::newRow("refused: cut inside a sequence") << QByteArray("<a>\xe2\x82") << QString();
+        QTest::newRow("refused: nested past the limit") << nested(ZadUruru::maxXmlNestingDepth + 1) << QString();
+    }
+    void scan()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(QString, events);
+        Recorder recorder;
+        const bool taken = ZadUruru::PlainXmlScanner<Recorder>(document, recorder).scan();
+        QCOMPARE(taken, !events.isNull());
+        if (taken)
+            QCOMPARE(recorder.log, events);
+    }
+
+    // The parser drops text that is only whitespace by QChar::isSpace, which is more than ASCII.
+    void isSpaceOnly_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("spaceOnly");
+        QTest::newRow("empty") << QByteArray() << true;
+        QTest::newRow("ASCII whitespace") << QByteArray(" \t\n ") << true;
+        QTest::newRow("no-break and ideographic spaces") << QByteArray(" \xc2\xa0\xe3\x80\x80\xe2\x80\xa8") << true;
+        QTest::newRow("a letter last") << QByteArray("  \nx") << false;
+        QTest::newRow("a letter first") << QByteArray("x  ") << false;
+        QTest::newRow("a letter beyond ASCII") << QByteArray(" \xc3\xa9") << false;
+    }
+    void isSpaceOnly()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, spaceOnly);
+        QCOMPARE(ZadUruru::isSpaceOnly(text.constData(), text.size()), spaceOnly);
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_PlainXmlScanner)
+#include "tst_plainXmlScanner.moc"
