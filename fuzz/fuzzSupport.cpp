@@ -1,6 +1,7 @@
 #include "fuzzSupport.h"
 
 #include <zadururu/definitions/tgchFileProcessor.h>
+#include <zadururu/scene/scaFileProcessor.h>
 
 #include <QApplication>
 #include <QDir>
@@ -63,6 +64,27 @@ QByteArray writtenDefinitions(FileDataTree *tree, const QString &fileName)
     if (!TgchFileProcessor::writeToFile(tree, path))
         fail("definitions could not be written");
     return readAll(path);
+}
+
+QByteArray savedScene(ScaFileData *page, const QString &fileName)
+{
+    const QString path = scratchPath(fileName);
+    if (!ScaFileProcessor::saveFileData(page, path))
+        fail("a page could not be saved");
+    return readAll(path);
+}
+
+void compareRecords(const QStringList &records, const QStringList &expected)
+{
+    if (records == expected)
+        return;
+    int i = 0;
+    while (i < qMin(records.size(), expected.size()) && records.at(i) == expected.at(i))
+        ++i;
+    fail("the reader and the document tree give different records",
+         QStringLiteral("%1 and %2 records; record %3:\n%4\n----\n%5")
+             .arg(records.size()).arg(expected.size()).arg(i)
+             .arg(records.value(i), expected.value(i)).toUtf8());
 }
 
 void fail(const char *what, const QByteArray &detail)

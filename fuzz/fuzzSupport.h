@@ -7,9 +7,11 @@
 #include "files.h"
 
 #include <zadururu/definitions/fileDataTree.h>
+#include <zadururu/scene/scaFileData.h>
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 #include <cstdint>
@@ -30,6 +32,12 @@ QString writeScratchFile(const QString &fileName, const QByteArray &content);
 
 /// The bytes the tree writer makes of @p tree, through scratchPath(@p fileName).
 QByteArray writtenDefinitions(FileDataTree *tree, const QString &fileName);
+
+/// The bytes the scene writer makes of @p page, through scratchPath(@p fileName).
+QByteArray savedScene(ScaFileData *page, const QString &fileName);
+
+/// Fails, naming the first record that differs, unless both readers gave the same records.
+void compareRecords(const QStringList &records, const QStringList &expected);
 
 /// Reports a broken property of the library and aborts, so that libFuzzer keeps the input.
 [[noreturn]] void fail(const char *what, const QByteArray &detail = QByteArray());
