@@ -1,8 +1,7 @@
 #include "xmlCheck.h"
 
+#include <zadururu/common/wellFormed.h>
 #include <zadururu/common/xmlLimits.h>
-
-#include <QDomDocument>
 
 bool isWellFormedXml(const QByteArray &bytes, QString *problem)
 {
@@ -16,28 +15,23 @@ bool isWellFormedXml(const QByteArray &bytes, QString *problem, QString *root)
             *problem = QStringLiteral("elements nested more than %1 levels deep").arg(ZadUruru::maxXmlNestingDepth);
         return false;
     }
-    QDomDocument document;
-    QString message;
-    int line = 0;
-    int column = 0;
-    if (document.setContent(bytes, &message, &line, &column)) {
+    const ZadUruru::WellFormedness check = ZadUruru::checkWellFormed(bytes);
+    if (check.wellFormed) {
         if (root)
-            *root = document.documentElement().tagName();
+            *root = check.root;
         return true;
     }
     if (problem) {
         if (bytes.trimmed().isEmpty())
             *problem = QStringLiteral("empty file");
         else
-            *problem = QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(message);
+            *problem = QStringLiteral("line %1, column %2: %3").arg(check.line).arg(check.column).arg(check.message);
     }
     return false;
 }
 
 QString documentElementName(const QByteArray &bytes)
 {
-    QDomDocument document;
-    if (ZadUruru::isTooDeeplyNested(bytes) || !document.setContent(bytes))
-        return QString();
-    return document.documentElement().tagName();
+    QString root;
+    return isWellFormedXml(bytes, nullptr, &root) ? root : QString();
 }

@@ -4,8 +4,8 @@
 #include <QString>
 
 /**
- * Whether @p bytes are a well-formed XML document by the DOM parser that all
- * of the library's readers use. When they are not, @p problem receives the
+ * Whether @p bytes are a well-formed XML document by the rules all of the
+ * library's readers load by. When they are not, @p problem receives the
  * parser's message with its line and column, as "line L, column C: message".
  */
 bool isWellFormedXml(const QByteArray &bytes, QString *problem = nullptr);

@@ -203,25 +203,44 @@ void CheckReport::writeText(QTextStream &out) const
             return 3;
         return file.startsWith(QLatin1String("library")) ? 2 : 1;
     };
-    QStringList files;
+    // Grouped in one pass, each group in the order it was found, so that a
+    // report of many problems costs no more than its length.
+    struct Group
+    {
+        QString name;
+        QVector<const Problem *> problems;
+    };
+    const auto groupBy = [](const QVector<const Problem *> &items, QString Problem::*key, QVector<Group> groups) {
+        QHash<QString, int> index;
+        for (int i = 0; i < groups.size(); ++i)
+            index.insert(groups.at(i).name, i);
+        for (const Problem *problem : items) {
+            const QString &name = problem->*key;
+            int at = index.value(name, -1);
+            if (at < 0) {
+                at = groups.size();
+                index.insert(name, at);
+                groups.append({name, {}});
+            }
+            groups[at].problems.append(problem);
+        }
+        return groups;
+    };
+    QVector<const Problem *> all;
     for (const Problem &problem : problems)
-        if (!files.contains(problem.file))
-            files << problem.file;
-    std::stable_sort(files.begin(), files.end(), [&rank](const QString &a, const QString &b) {
-        return rank(a) != rank(b) ? rank(a) < rank(b) : a < b;
+        all.append(&problem);
+    QVector<Group> files = groupBy(all, &Problem::file, {});
+    std::stable_sort(files.begin(), files.end(), [&rank](const Group &a, const Group &b) {
+        return rank(a.name) != rank(b.name) ? rank(a.name) < rank(b.name) : a.name < b.name;
     });
-    for (const QString &file : files) {
-        out << '\n' << file << '\n';
-        QStringList records{QString()};
-        for (const Problem &problem : problems)
-            if (problem.file == file && !records.contains(problem.record))
-                records << problem.record;
-        for (const QString &record : records) {
-            if (!record.isEmpty())
-                out << "  " << record << '\n';
-            for (const Problem &problem : problems)
-                if (problem.file == file && problem.record == record)
-                    out << (record.isEmpty() ? "  " : "    ") << problem.message << '\n';
+    for (const Group &file : qAsConst(files)) {
+        out << '\n' << file.name << '\n';
+        // What concerns the file itself first.
+        for (const Group &record : groupBy(file.problems, &Problem::record, {Group{QString(), {}}})) {
+            if (!record.name.isEmpty())
+                out << "  " << record.name << '\n';
+            for (const Problem *problem : record.problems)
+                out << (record.name.isEmpty() ? "  " : "    ") << problem->message << '\n';
         }
     }
     out << '\n'

@@ -211,13 +211,20 @@ int runXref(const QStringList &arguments)
     if (!errors.isEmpty())
         fprintf(stderr, "zadururu xref: %s", qPrintable(errors));
     text << "\nLibrary components and the pages that place them: " << library.size() << '\n';
+    // An instance names its component by id or by name: page file -> instances, per name.
+    QHash<QString, QMap<QString, int>> placedAs;
+    for (const ProjectPage &page : files->pages)
+        for (const ScadaObjectLoadData_t *object : page.data->scadaObjects)
+            ++placedAs[object->componentUid][page.file];
     for (const ScadaLibObject *component : library) {
-        QMap<QString, int> placed; // page file -> instances
-        for (const ProjectPage &page : files->pages)
-            for (const ScadaObjectLoadData_t *object : page.data->scadaObjects)
-                if (object->componentUid == QString::number(component->objectUID)
-                    || (!component->name.isEmpty() && object->componentUid == component->name))
-                    ++placed[page.file];
+        const QString id = QString::number(component->objectUID);
+        QMap<QString, int> placed = placedAs.value(id);
+        // An instance matches one of the two at most, unless they are the same text.
+        if (!component->name.isEmpty() && component->name != id) {
+            const QMap<QString, int> byName = placedAs.value(component->name);
+            for (auto it = byName.constBegin(); it != byName.constEnd(); ++it)
+                placed[it.key()] += it.value();
+        }
         QJsonArray pages;
         QStringList pageTexts;
         for (auto it = placed.constBegin(); it != placed.constEnd(); ++it) {

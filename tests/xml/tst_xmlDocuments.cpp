@@ -1,4 +1,7 @@
 #include <zadururu/common/plainXmlScanner_p.h>
+#include <zadururu/common/wellFormed.h>
+
+#include <QDomDocument>
 
 #include <QtTest>
 
@@ -35,7 +38,7 @@ QByteArray nested(int depth)
 
 } // namespace
 
-class tst_PlainXmlScanner : public QObject
+class tst_XmlDocuments : public QObject
 {
     Q_OBJECT
 
@@ -97,6 +100,43 @@ private slots:
             QCOMPARE(recorder.log, events);
     }
 
+    // The check answers as the document tree does, with the same message and
+    // position, whether the scanner or the parser decides.
+    void checkWellFormed_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        const QList<QByteArray> documents = {
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r a=\"1\"><b>x</b></r>\n", "<!--c--><r/>", "<r>&#65;</r>",
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xe9</r>", "", "  \n", "<r>", "<r></s>", "<r/><r/>",
+            "<r/>x", "<r>&nope;</r>", "\n\n<r>\n  <a b=\"<\"/>\n</r>", "<r>\xff</r>", "<r a=\"1\" a=\"2\"/>", "<1/>",
+        };
+        for (const QByteArray &document : documents)
+            QTest::newRow(document.left(40).toPercentEncoding(" <>/=\"!?&;").constData()) << document;
+    }
+    void checkWellFormed()
+    {
+        QFETCH(QByteArray, document);
+        QDomDocument tree;
+        QString message;
+        int line = 0;
+        int column = 0;
+        const bool wellFormed = tree.setContent(document, &message, &line, &column);
+        const ZadUruru::WellFormedness check = ZadUruru::checkWellFormed(document);
+        QCOMPARE(check.wellFormed, wellFormed);
+        QCOMPARE(check.root, wellFormed ? tree.documentElement().tagName() : QString());
+        QCOMPARE(check.message, message);
+        QCOMPARE(check.line, line);
+        QCOMPARE(check.column, column);
+    }
+    void checkWellFormed_tooDeep()
+    {
+        const ZadUruru::WellFormedness check = ZadUruru::checkWellFormed(nested(ZadUruru::maxXmlNestingDepth + 1));
+        QVERIFY(!check.wellFormed);
+        QCOMPARE(check.message, QStringLiteral("elements nested more than 256 levels deep"));
+        QCOMPARE(check.line, 0);
+        QVERIFY(ZadUruru::checkWellFormed(nested(ZadUruru::maxXmlNestingDepth)).wellFormed);
+    }
+
     // The parser drops text that is only whitespace by QChar::isSpace, which is more than ASCII.
     void isSpaceOnly_data()
     {
@@ -117,5 +157,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(tst_PlainXmlScanner)
-#include "tst_plainXmlScanner.moc"
+QTEST_APPLESS_MAIN(tst_XmlDocuments)
+#include "tst_xmlDocuments.moc"
