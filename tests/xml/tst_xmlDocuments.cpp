@@ -62,6 +62,11 @@ private slots:
         QTest::newRow("CDATA") << QByteArray("<a><![CDATA[<b>&amp;]]]]><![CDATA[]]></a>") << "<a>cdata[<b>&amp;]]]cdata[]</>";
         QTest::newRow("UTF-8 of every length") << QByteArray("<a v=\"\xc3\xa9\">\xc2\xa0\xe2\x82\xac\xf0\x9f\x9a\xb0\xf4\x8f\xbf\xbd</a>")
                                                << QString::fromUtf8("<a v=[\xc3\xa9]>text[\xc2\xa0\xe2\x82\xac\xf0\x9f\x9a\xb0\xf4\x8f\xbf\xbd]</>");
+        // The characters next to every range the scanner leaves to the parser.
+        const QByteArray edges = "\xc2\xa0\xdf\xbf\xe0\xa0\x80\xed\x9f\xbf\xee\x80\x80\xef\xbb\xbe\xef\xbf\xbd\xf0\x90\x80\x80\xf4\x8f\xbf\xbf ~\t";
+        QTest::newRow("UTF-8 next to what is refused") << "<a v=\"" + edges + "\">" + edges + "<![CDATA[" + edges + "]]></a>"
+            << "<a v=[" + QString::fromUtf8(edges) + "]>text[" + QString::fromUtf8(edges) + "]cdata[" + QString::fromUtf8(edges) + "]</>";
+        QTest::newRow("names at the edges of their ranges") << QByteArray("<AZaz_09-.Q Za_=\"\"/>") << "<AZaz_09-.Q Za_=[]></>";
         QTest::newRow("trailing whitespace") << QByteArray("<a/> \n\t") << "<a></>";
         QTest::newRow("deepest nesting") << nested(ZadUruru::maxXmlNestingDepth) << QString("<a>").repeated(ZadUruru::maxXmlNestingDepth) + QString("</>").repeated(ZadUruru::maxXmlNestingDepth);
 
