@@ -299,6 +299,13 @@ void tst_ScaFileProcessor::killedSaveKeepsWholeFile()
     QCOMPARE(killedSaveProblem(path, [&] { return ScaFileProcessor::saveFileData(large.data(), path); },
                                [&] { return ScaFileProcessor::saveFileData(small.data(), path); }, 500000),
              QString());
+    // A file of many write pieces reads back as the page that was saved.
+    QVERIFY(ScaFileProcessor::saveFileData(large.data(), path));
+    const FilePtr reread(load(readAll(path)));
+    QVERIFY(reread);
+    QCOMPARE(reread->scadaObjects.size(), large->scadaObjects.size());
+    for (int i = 0; i < large->scadaObjects.size(); ++i)
+        QCOMPARE(reread->scadaObjects.at(i)->MacroText, large->scadaObjects.at(i)->MacroText);
 }
 
 QTEST_GUILESS_MAIN(tst_ScaFileProcessor)

@@ -79,7 +79,7 @@ inline const DbqInt dbqReport[] = {
     {QStringLiteral("timeFactor"), &DbQueryTextItemLoadData_t::timeFactor, 100},
 };
 inline const DbqText dbqStyle = {QStringLiteral("labelStyleSheet"), &DbQueryTextItemLoadData_t::labelStyleSheet,
-                          QStringLiteral("font: 12px \"Arial\";")};
+                                 QStringLiteral("font: 12px \"Arial\";")};
 inline const DbqInt dbqOffsets[] = {
     {QStringLiteral("lofx"), &DbQueryTextItemLoadData_t::lofx, 0},
     {QStringLiteral("lofy"), &DbQueryTextItemLoadData_t::lofy, 0},
