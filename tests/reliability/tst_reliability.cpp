@@ -109,6 +109,7 @@ private slots:
         QTest::newRow("an end tag closes one level") << "<x></x>" + nested("a", limit + 1) << true;
         QTest::newRow("quote in CDATA") << "<r><![CDATA[\"]]>" + nested("a", limit) + "</r>" << true;
         QTest::newRow("cut inside the tag past the limit") << QByteArray("<a>").repeated(256) + "<b" << true;
+        QTest::newRow("cut before the end of an empty tag") << QByteArray("<a>").repeated(256) + "<b/" << true;
         QTest::newRow("unterminated comment") << "<r><!--" + QByteArray("<a>").repeated(1000) << false;
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("a lone '<'") << QByteArray("<") << false;
@@ -119,6 +120,10 @@ private slots:
         QFETCH(QByteArray, document);
         QFETCH(bool, tooDeep);
         QCOMPARE(ZadUruru::isTooDeeplyNested(document), tooDeep);
+        // Data without a terminator, as from a mapped file: what lies past its
+        // end is never read, here a '>' that would close the last tag.
+        const QByteArray buffer = document + '>';
+        QCOMPARE(ZadUruru::isTooDeeplyNested(QByteArray::fromRawData(buffer.constData(), document.size())), tooDeep);
     }
 
     // Documents that are not well-formed, or that no reader should try to take
