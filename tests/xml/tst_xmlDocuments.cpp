@@ -59,6 +59,7 @@ private slots:
         QTest::newRow("raw tab and line feed in a value") << QByteArray("<a v=\"a\tb\nc\"/>") << "<a v=[a\tb\nc]></>";
         QTest::newRow("quotes of the other kind") << QByteArray("<a v='\"' w=\"'\"/>") << "<a v=[\"] w=[']></>";
         QTest::newRow("markup characters that need no escape") << QByteArray("<a v=\"a>b\">]>]]</a>") << "<a v=[a>b]>text[]>]]]</>";
+        QTest::newRow("'>' and ']]' apart in text") << QByteArray("<a>ab>c]]d]]</a>") << "<a>text[ab>c]]d]]]</>";
         QTest::newRow("CDATA") << QByteArray("<a><![CDATA[<b>&amp;]]]]><![CDATA[]]></a>") << "<a>cdata[<b>&amp;]]]cdata[]</>";
         QTest::newRow("UTF-8 of every length") << QByteArray("<a v=\"\xc3\xa9\">\xc2\xa0\xe2\x82\xac\xf0\x9f\x9a\xb0\xf4\x8f\xbf\xbd</a>")
                                                << QString::fromUtf8("<a v=[\xc3\xa9]>text[\xc2\xa0\xe2\x82\xac\xf0\x9f\x9a\xb0\xf4\x8f\xbf\xbd]</>");
@@ -76,7 +77,8 @@ private slots:
             "<!DOCTYPE a [<!ENTITY e \"x\">]><a/>", "<!DOCTYPE a SYSTEM \"a.dtd\"><a/>", "<!DOCTYPE a",
             "<a>&#65;</a>", "<a>&e;</a>", "<a>&amp</a>", "<a v=\"&#9;\"/>", "<a v=\"&x;\"/>",
             "<a>x\ry</a>", "<a>\x01</a>", "<a>\x7f</a>", "<a v=\"\x01\"/>", "<a><![CDATA[\x01]]></a>", "<a>]]></a>",
-            "<a x=\"1\"y=\"2\"/>", "<a x =\"1\"/>", "<a x= \"1\"/>", "<a x=1/>", "<a x=\"1\" x=\"2\"/>", "<a x=\"<\"/>",
+            "<a x=\"1\"y=\"2\"/>", "<a x =\"1\"/>", "<a x= \"1\"/>", "<a x=1/>", "<a x=\"1\" x=\"2\"/>", "<a x=\"<\"/>", "<a =\"1\"/>", "<a 1=\"1\"/>", "</>",
+            "<!DOCTYPE ><a/>", "<!DOCTYPE a<a/>", "<!DOCTYPE a [<a/>",
             "<a x=\"1/>", "<a x=\"1'/>", "<a><![CDATA[x</a>", "<a", "<a/", "</a>",
         };
         for (const QString &document : refused)
