@@ -160,7 +160,10 @@ QString ElementTree::string(const Span &span) const
 
 bool ElementTree::equals(const Span &span, const QString &name) const
 {
-    // The scanner's names are ASCII; the readers ask for ASCII names.
+    // The scanner's names are ASCII; the readers ask for ASCII names. Most
+    // names asked for differ in length from the one at hand.
+    if (span.size != name.size())
+        return false;
     if (m_document)
         return QLatin1String(m_document + span.offset, span.size) == name;
     return QStringView(m_copies).mid(span.offset, span.size) == name;

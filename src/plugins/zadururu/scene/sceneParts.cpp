@@ -49,10 +49,15 @@ void SceneParts::restart()
     start();
 }
 
+PageRead SceneParts::pageRead() const
+{
+    return m_wholeFile ? PageRead::WithScrollingTexts : PageRead::Summary;
+}
+
 void SceneParts::finish()
 {
     if (!m_pageSeen)
-        readPage(TreeElement(), m_page, m_fileName, m_wholeFile ? PageRead::WithScrollingTexts : PageRead::Summary);
+        readPage(TreeElement(), m_page, m_fileName, pageRead());
 }
 
 ScaFileData *SceneParts::takeFile()
@@ -78,7 +83,7 @@ void SceneParts::read(const TreeElement &part)
     if (m_part == ItemPart)
         readItem(part, m_file);
     else
-        readPage(part, m_page, m_fileName, m_wholeFile ? PageRead::WithScrollingTexts : PageRead::Summary);
+        readPage(part, m_page, m_fileName, pageRead());
 }
 
 } // namespace SceneXml

@@ -56,6 +56,7 @@ private:
     enum Part { ItemPart, PagePart };
 
     void start();
+    PageRead pageRead() const;
     void finish();
 
     const bool m_wholeFile;
