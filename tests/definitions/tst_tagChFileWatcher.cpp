@@ -1,4 +1,5 @@
 #include "../common/files.h"
+#include "../common/heap.h"
 #include "../common/sanitizers.h"
 
 #include <zadururu/definitions/tagChFileWatcher.h>
@@ -9,7 +10,6 @@
 #include <QtTest>
 
 #include <cstdio>
-#include <malloc.h>
 
 namespace {
 
@@ -93,17 +93,12 @@ private slots:
         if (underAddressSanitizer)
             QSKIP("LeakSanitizer checks this");
         QVERIFY(writeAll(path, definitions(5000)));
-        const size_t before = mallinfo2().uordblks;
+        const qint64 before = heapInUse();
         TagChFileWatcher watcher(path, nullptr);
         QCOMPARE(tagCount(watcher), 5000);
-        const size_t oneTree = mallinfo2().uordblks - before;
-        for (int i = 0; i < 3; ++i)
-            watcher.setFile(path);
-        const size_t settled = mallinfo2().uordblks;
-        for (int i = 0; i < 30; ++i)
-            watcher.setFile(path);
-        const qint64 growth = qint64(mallinfo2().uordblks) - qint64(settled);
-        QVERIFY2(growth < qint64(oneTree / 4), qPrintable(QString("30 reloads added %1 bytes").arg(growth)));
+        const qint64 oneTree = heapInUse() - before;
+        const qint64 growth = heapGrowth([&] { watcher.setFile(path); });
+        QVERIFY2(growth < oneTree / 4, qPrintable(QString("30 reloads added %1 bytes").arg(growth)));
         destroyFileDataTree(watcher.tagChData());
     }
 

@@ -1,5 +1,7 @@
 #include "../common/files.h"
+#include "../common/heap.h"
 #include "../common/killedSave.h"
+#include "../common/sanitizers.h"
 #include "../common/sceneRecords.h"
 
 #include <zadururu/scene/sceneLoad_p.h>
@@ -128,6 +130,8 @@ private slots:
 
 
     void notWellFormed();
+    void everyItemFreed_data();
+    void everyItemFreed();
     void pageProperties_data();
     void pageProperties();
     void fileNameArgument();
@@ -145,6 +149,42 @@ void tst_ScaFileProcessor::notWellFormed()
         QVERIFY2(!load(data), data);
         QVERIFY2(!ScaFileProcessor::loadSceneData(data), data);
     }
+}
+
+// Destroying a page frees the items of every kind, and a page refused or read
+// again by the parser frees what was read before. (Under the sanitizers,
+// LeakSanitizer reports such a leak.)
+void tst_ScaFileProcessor::everyItemFreed_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<bool>("loads");
+    const auto items = [](const QByteArray &kind) {
+        QByteArray list;
+        for (int i = 0; i < 2000; ++i)
+            list += "<Item><ItemType>" + kind + "</ItemType><Width>5</Width><Height>5</Height></Item>";
+        return list;
+    };
+    QByteArray all;
+    for (const char *kind : {"ScadaObject", "TextItem", "ScheduleItem", "RTChartItem", "DbqTextItem", "TableItem"}) {
+        QTest::newRow(kind) << "<ScadaFile><ItemList>" + items(kind) + "</ItemList></ScadaFile>" << true;
+        all += items(kind).left(items(kind).size() / 10);
+    }
+    QTest::newRow("refused after the items") << "<ScadaFile><ItemList>" + all + "</ItemList>" << false;
+    QTest::newRow("read again after the items") << "<ScadaFile><ItemList>" + all + "</ItemList><!-- --></ScadaFile>" << true;
+}
+
+void tst_ScaFileProcessor::everyItemFreed()
+{
+    if (underAddressSanitizer)
+        QSKIP("LeakSanitizer checks this");
+    QFETCH(QByteArray, page);
+    QFETCH(bool, loads);
+    const qint64 growth = heapGrowth([&] {
+        ScaFileData *file = load(page);
+        QCOMPARE(bool(file), loads);
+        destroyScaFileData(file);
+    });
+    QVERIFY2(growth < page.size(), qPrintable(QString("30 loads kept %1 bytes").arg(growth)));
 }
 
 void tst_ScaFileProcessor::pageProperties_data()
