@@ -5,15 +5,21 @@
 #include "../common/sceneRecords.h"
 
 #include <zadururu/scene/sceneLoad_p.h>
+#include <zadururu/scene/sceneParts_p.h>
 #include <zadururu/scene/scaFileProcessor.h>
 
 #include <QtTest>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <type_traits>
 
 // The scene file frame: parsing, page properties and the bytes a save writes.
 // Runs without a GUI application, as a host without one would.
+
+// The reader of one page owns what it has read so far.
+static_assert(!std::is_copy_constructible<SceneXml::SceneParts>::value && !std::is_copy_assignable<SceneXml::SceneParts>::value,
+              "a page's reader is not copied");
 
 namespace {
 

@@ -8,6 +8,16 @@
 #include <QFontMetrics>
 #include <QtTest>
 
+#include <type_traits>
+
+// An item record owns its common data and frees it with itself: a copy would
+// free it twice, so records are not copied.
+template<typename Record>
+constexpr bool notCopied = !std::is_copy_constructible<Record>::value && !std::is_copy_assignable<Record>::value;
+static_assert(notCopied<ScadaObjectLoadData_t> && notCopied<TextItemLoadData_t> && notCopied<ScheduleItemLoadData_t>
+                  && notCopied<RealTimeChartItemLoadData_t> && notCopied<DbQueryTextItemLoadData_t> && notCopied<TableItemLoadData_t>,
+              "item records are not copied");
+
 // What the readers of the six item kinds make of each element: every field
 // of the record is compared, for absent, empty and odd values.
 namespace {
