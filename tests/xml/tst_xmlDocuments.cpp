@@ -56,6 +56,8 @@ private slots:
         QTest::newRow("spaces in a tag") << QByteArray("<a\tx=\"1\"\n  y=\"2\" ></a>") << "<a x=[1] y=[2]></>";
         QTest::newRow("entities") << QByteArray("<a v=\"&lt;&amp;&quot;&apos;&gt;\">x&lt;&gt;&amp;&quot;&apos;y</a>")
                                   << "<a v=[<&\"'>]>text[x<>&\"'y]</>";
+        QTest::newRow("each entity alone") << QByteArray("<a v=\"&amp;1&quot;2\">&lt;a&gt;b&amp;c&quot;d&apos;e</a>")
+                                       << "<a v=[&1\"2]>text[<a>b&c\"d'e]</>";
         QTest::newRow("raw tab and line feed in a value") << QByteArray("<a v=\"a\tb\nc\"/>") << "<a v=[a\tb\nc]></>";
         QTest::newRow("quotes of the other kind") << QByteArray("<a v='\"' w=\"'\"/>") << "<a v=[\"] w=[']></>";
         QTest::newRow("markup characters that need no escape") << QByteArray("<a v=\"a>b\">]>]]</a>") << "<a v=[a>b]>text[]>]]]</>";
