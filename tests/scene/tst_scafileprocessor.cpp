@@ -12,6 +12,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <type_traits>
 
 // The scene file frame: parsing, page properties and the bytes a save writes.
@@ -282,12 +283,16 @@ void tst_ScaFileProcessor::unwritableCharacters()
     file.pageProperties.pageName = QString("a\x01 b\tc") + QChar(0xFFFE) + QChar(0xFFFD) + QChar(0xD800) + "d" + pair
                                    + QChar(0xDC00) + "e\x1F" + QChar(0xD83D);
     file.pageProperties.ScrollTags << ScrollingText{1, QString("x\x02y\nz") + pair};
+    // A string without a terminator ends in half a pair, whatever lies past it.
+    const QChar halves[] = {QLatin1Char('h'), pair.at(0), pair.at(1)};
+    file.pageProperties.ScrollTags << ScrollingText{2, QString::fromRawData(halves, 2)};
     addInstances(&file, 1, 0);
     file.scadaObjects.first()->MacroText = QString("m\x0Bn\ro");
     QVERIFY(ScaFileProcessor::saveFileData(&file, path));
     const QString saved = QString::fromUtf8(readAll(path));
     QVERIFY2(saved.contains("<pageName>a b\tc" + QString(QChar(0xFFFD)) + "d" + pair + "e</pageName>"), qPrintable(saved));
     QVERIFY(saved.contains("ScrollText=\"xy&#10;z" + pair + '"'));
+    QVERIFY(saved.contains("ScrollText=\"h\""));
     QVERIFY(saved.contains("<MacroText><![CDATA[mn\ro]]></MacroText>"));
     file.erase();
 }
@@ -308,6 +313,12 @@ void tst_ScaFileProcessor::saveFailures()
     QVERIFY(!ScaFileProcessor::saveFileData(&file, dir.filePath("missing/page.xml")));
     QVERIFY(!ScaFileProcessor::saveFileData(&file, dir.path())); // a directory
     QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    // A target that is not a regular file, which a reader may be waiting on, is not replaced.
+    const QString pipe = dir.filePath("pipe.xml");
+    QCOMPARE(mkfifo(QFile::encodeName(pipe), 0600), 0);
+    QVERIFY(!ScaFileProcessor::saveFileData(&file, pipe));
+    QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System), QStringList{"pipe.xml"});
 }
 
 // A save that fails while writing (here: the file-size limit) reports it and keeps the old file.

@@ -171,6 +171,9 @@ private slots:
         QFETCH(bool, spaceOnly);
         QCOMPARE(ZadUruru::isSpaceOnly(text.constData(), text.size()), spaceOnly);
     }
+
+    // Text ends where its span ends, whatever lies past it: here an entity begun.
+    void textWithoutTerminator() { QCOMPARE(ZadUruru::plainText("x&lt;y&amp;", 6, true), QStringLiteral("x<y")); }
 };
 
 QTEST_APPLESS_MAIN(tst_XmlDocuments)
