@@ -218,6 +218,7 @@ private slots:
         QTest::newRow("external subset") << QByteArray("<!DOCTYPE r SYSTEM \"defs.dtd\"><r><TagList><Tag><Id>4</Id></Tag></TagList></r>");
         QTest::newRow("whitespace, CDATA, comments") << QByteArray("<r><ChannelList><Channel><Station> </Station><Name> <![CDATA[ ]]>\n"
             "<!--c--><?pi x?>a<x>b<y>c</y></x><![CDATA[d]]></Name><Description>\t</Description></Channel></ChannelList></r>");
+        QTest::newRow("first of a name wins") << QByteArray("<r><TagList><Tag><Id>1</Id><Name>a</Name><Id>2</Id><Name>b</Name><Other/><Id>3</Id></Tag></TagList></r>");
         QTest::newRow("Latin-1 declared") << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r><TagList><Tag><Name>\xe9</Name></Tag></TagList></r>");
         const QString utf16 = QStringLiteral("\uFEFF<r><TagList><Tag><Name>\u20AC</Name></Tag></TagList></r>");
         QTest::newRow("UTF-16 with BOM") << QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2);
