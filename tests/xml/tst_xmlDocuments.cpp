@@ -69,6 +69,7 @@ private slots:
         const QByteArray edges = "\xc2\xa0\xdf\xbf\xe0\xa0\x80\xed\x9f\xbf\xee\x80\x80\xef\xbb\xbe\xef\xbf\xbd\xf0\x90\x80\x80\xf4\x8f\xbf\xbf ~\t";
         QTest::newRow("UTF-8 next to what is refused") << "<a v=\"" + edges + "\">" + edges + "<![CDATA[" + edges + "]]></a>"
             << "<a v=[" + QString::fromUtf8(edges) + "]>text[" + QString::fromUtf8(edges) + "]cdata[" + QString::fromUtf8(edges) + "]</>";
+        QTest::newRow("two-byte sequence before ASCII") << QByteArray("<a>\xc2\xa0x\xc2\xbf\x7e</a>") << QString::fromUtf8("<a>text[\xc2\xa0x\xc2\xbf~]</>");
         QTest::newRow("names at the edges of their ranges") << QByteArray("<AZaz_09-.Q Za_=\"\"/>") << "<AZaz_09-.Q Za_=[]></>";
         QTest::newRow("trailing whitespace") << QByteArray("<a/> \n\t") << "<a></>";
         QTest::newRow("deepest nesting") << nested(ZadUruru::maxXmlNestingDepth) << QString("<a>").repeated(ZadUruru::maxXmlNestingDepth) + QString("</>").repeated(ZadUruru::maxXmlNestingDepth);
