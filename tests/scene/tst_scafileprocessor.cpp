@@ -165,16 +165,13 @@ void tst_ScaFileProcessor::everyItemFreed_data()
 {
     QTest::addColumn<QByteArray>("page");
     QTest::addColumn<bool>("loads");
-    const auto items = [](const QByteArray &kind) {
-        QByteArray list;
-        for (int i = 0; i < 2000; ++i)
-            list += "<Item><ItemType>" + kind + "</ItemType><Width>5</Width><Height>5</Height></Item>";
-        return list;
+    const auto items = [](const QByteArray &kind, int count) {
+        return ("<Item><ItemType>" + kind + "</ItemType><Width>5</Width><Height>5</Height></Item>").repeated(count);
     };
     QByteArray all;
     for (const char *kind : {"ScadaObject", "TextItem", "ScheduleItem", "RTChartItem", "DbqTextItem", "TableItem"}) {
-        QTest::newRow(kind) << "<ScadaFile><ItemList>" + items(kind) + "</ItemList></ScadaFile>" << true;
-        all += items(kind).left(items(kind).size() / 10);
+        QTest::newRow(kind) << "<ScadaFile><ItemList>" + items(kind, 2000) + "</ItemList></ScadaFile>" << true;
+        all += items(kind, 200);
     }
     QTest::newRow("refused after the items") << "<ScadaFile><ItemList>" + all + "</ItemList>" << false;
     QTest::newRow("read again after the items") << "<ScadaFile><ItemList>" + all + "</ItemList><!-- --></ScadaFile>" << true;
