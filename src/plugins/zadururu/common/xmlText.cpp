@@ -42,8 +42,7 @@ QString xmlWritable(const QString &text)
     writable.append(data, i);
     while (i < size) {
         const int length = writableLength(data, size, i);
-        if (length > 0)
-            writable.append(data + i, length);
+        writable.append(data + i, length);
         i += qMax(length, 1);
     }
     return writable;

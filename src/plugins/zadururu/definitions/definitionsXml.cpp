@@ -34,18 +34,15 @@ QString elementText(const QDomElement &element)
     return text;
 }
 
+// Qt's conversions return 0 for text that is not a whole number in range.
 int toSigned(const QString &text)
 {
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    return ok ? value : 0;
+    return text.toInt(nullptr, 10);
 }
 
 unsigned int toUnsigned(const QString &text)
 {
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 10);
-    return ok ? value : 0u;
+    return text.toUInt(nullptr, 10);
 }
 
 qint8 toLowByteSigned(const QString &text)
@@ -60,9 +57,7 @@ quint8 toLowByteUnsigned(const QString &text)
 
 qint64 toInt64(const QString &text)
 {
-    bool ok = false;
-    const qint64 value = text.toLongLong(&ok, 10);
-    return ok ? value : 0;
+    return text.toLongLong(nullptr, 10);
 }
 
 double toDouble(const QString &text)

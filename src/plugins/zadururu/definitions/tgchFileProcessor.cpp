@@ -150,8 +150,7 @@ bool TgchFileProcessor::writeToFile(FileDataTree *tree, QString path)
         return false;
     return ZadUruru::writeWholeFile(path, [tree](QIODevice *device) {
         QXmlStreamWriter writer(device);
-        writer.setAutoFormatting(true);
-        writer.setAutoFormattingIndent(4);
+        writer.setAutoFormatting(true); // four spaces a level
         writer.setCodec("UTF-8");
         writer.writeStartDocument(QStringLiteral("1.0"));
         writer.writeStartElement(QStringLiteral("CTDefinitions"));

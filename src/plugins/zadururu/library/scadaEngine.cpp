@@ -114,8 +114,7 @@ bool ScadaEngine::saveUserLibraryFile(QList<ScadaLibObject *> list)
     const bool written = ZadUruru::writeWholeFile(path, [&list](QIODevice *device) {
         QXmlStreamWriter writer(device);
         writer.setCodec("UTF-8");
-        writer.setAutoFormatting(true);
-        writer.setAutoFormattingIndent(4);
+        writer.setAutoFormatting(true); // four spaces a level
         writer.writeStartDocument();
         writer.writeStartElement(QStringLiteral("scadaObjectTypes"));
         for (const ScadaLibObject *object : qAsConst(list)) {
