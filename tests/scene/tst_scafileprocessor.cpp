@@ -283,6 +283,8 @@ void tst_ScaFileProcessor::unwritableCharacters()
     // A string without a terminator ends in half a pair, whatever lies past it.
     const QChar halves[] = {QLatin1Char('h'), pair.at(0), pair.at(1)};
     file.pageProperties.ScrollTags << ScrollingText{2, QString::fromRawData(halves, 2)};
+    const QChar plain[] = {QLatin1Char('p'), QLatin1Char('q'), QLatin1Char('r')};
+    file.pageProperties.ScrollTags << ScrollingText{3, QString::fromRawData(plain, 2)};
     addInstances(&file, 1, 0);
     file.scadaObjects.first()->MacroText = QString("m\x0Bn\ro");
     QVERIFY(ScaFileProcessor::saveFileData(&file, path));
@@ -290,6 +292,7 @@ void tst_ScaFileProcessor::unwritableCharacters()
     QVERIFY2(saved.contains("<pageName>a b\tc" + QString(QChar(0xFFFD)) + "d" + pair + "e</pageName>"), qPrintable(saved));
     QVERIFY(saved.contains("ScrollText=\"xy&#10;z" + pair + '"'));
     QVERIFY(saved.contains("ScrollText=\"h\""));
+    QVERIFY(saved.contains("ScrollText=\"pq\""));
     QVERIFY(saved.contains("<MacroText><![CDATA[mn\ro]]></MacroText>"));
     file.erase();
 }
