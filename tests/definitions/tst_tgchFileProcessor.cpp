@@ -162,6 +162,9 @@ private slots:
         conversion("enabled-word", "Channel", "Enabled", "true", "0");
         conversion("port-negative", "Channel", "ServerPORT", "-1", "0");
         conversion("id-empty", "Channel", "Id", "", "0");
+        conversion("id-base-11", "Channel", "Id", "1a", "0");
+        conversion("port-base-11", "Channel", "ServerPORT", "8a", "0");
+        conversion("right-base-11", "Tag", "ReadRight1", "5a", "0");
         conversion("station-space", "Channel", "Station", " ", " ");
         conversion("pri-300", "Tag", "PriLevel", "300", "44");
         conversion("tagtype-200", "Tag", "TagType", "200", "-56");
@@ -173,7 +176,7 @@ private slots:
         conversion("text-nested", "Tag", "Keywords", "k<x>1</x>2", "k12");
         conversion("limit-tenth", "Alarm", "limitVal", "0.1", "0.10000000149011612");
         conversion("check-inf", "Alarm", "checkVal1", "inf", "0");
-        conversion("subscribers-gaps", "Alarm", "subscribers", "{5,,x,7}", "{5,7}");
+        conversion("subscribers-gaps", "Alarm", "subscribers", "{5,,x,1a,7}", "{5,7}");
 
         // CSV imports: tags alone, the constructor defaults but for four fields.
         // The first type word found wins, in the order LOGIC, WORD, FLOAT, LONG.
@@ -235,6 +238,8 @@ private slots:
         QTest::newRow("second root") << QByteArray("<r><TagList><Tag/></TagList></r><r/>");
         QTest::newRow("cut inside a record") << QByteArray("<r><AlarmList><Alarm><Id>1</Id></Alarm><Alarm><Id>2");
         QTest::newRow("mismatched end") << QByteArray("<r><TagList><Tag></Tga></TagList></r>");
+        QTest::newRow("nested too deep") << "<r><TagList><Tag><Id>5</Id></Tag></TagList>" + QByteArray("<a>").repeated(257)
+                                                + QByteArray("</a>").repeated(257) + "</r>";
     }
     void sameAsDocumentTree()
     {

@@ -110,6 +110,7 @@ private slots:
         QTest::newRow("quote in CDATA") << "<r><![CDATA[\"]]>" + nested("a", limit) + "</r>" << true;
         QTest::newRow("cut inside the tag past the limit") << QByteArray("<a>").repeated(256) + "<b" << true;
         QTest::newRow("cut before the end of an empty tag") << QByteArray("<a>").repeated(256) + "<b/" << true;
+        QTest::newRow("cut at the start of an end tag") << QByteArray("<a>").repeated(256) + "</" << false;
         QTest::newRow("unterminated comment") << "<r><!--" + QByteArray("<a>").repeated(1000) << false;
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("a lone '<'") << QByteArray("<") << false;

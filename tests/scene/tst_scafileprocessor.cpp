@@ -204,7 +204,7 @@ void tst_ScaFileProcessor::pageProperties_data()
                                     << "pageID=0";
     QTest::newRow("not numbers") << QByteArray("<pageID>abc</pageID><pageType>2x</pageType><scaleToWindow>-</scaleToWindow>"
                                                "<pageGeometry W='wide' H=''/><pageAccessRights>9223372036854775808"
-                                               "</pageAccessRights>")
+                                               "</pageAccessRights><pageAccessRights2>1a</pageAccessRights2>")
                                  << "pageID=0|W=0|H=0";
     QTest::newRow("flags apart") << QByteArray("<customPageSize>0</customPageSize><addScrollingText>-2</addScrollingText>")
                                  << "addScrollingText=1";
