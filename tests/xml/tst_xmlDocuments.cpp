@@ -5,6 +5,9 @@
 
 #include <QtTest>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 // The plain scanner is the fast path of every reader: it must take the plain
 // form the writers write, give the events the parser would give, and refuse
 // the rest part way, so that the parser decides. A refusal it should not
@@ -29,6 +32,38 @@ struct Recorder
     void close() { log += QLatin1String("</>"); }
     void text(const char *data, int size, bool entities) { log += "text[" + ZadUruru::plainText(data, size, entities) + ']'; }
     void cdata(const char *data, int size) { log += "cdata[" + QString::fromUtf8(data, size) + ']'; }
+};
+
+// A copy of a document that ends where readable memory ends, as a file mapped
+// to the end of its last page may: reading a byte past its end faults.
+class AtPageEnd
+{
+public:
+    explicit AtPageEnd(const QByteArray &document)
+    {
+        const std::size_t page = std::size_t(sysconf(_SC_PAGESIZE));
+        const std::size_t size = std::size_t(document.size());
+        m_length = (size + page - 1) / page * page + page;
+        void *map = mmap(nullptr, m_length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (map == MAP_FAILED)
+            qFatal("mmap failed");
+        m_map = static_cast<char *>(map);
+        char *guard = m_map + m_length - page;
+        if (mprotect(guard, page, PROT_NONE) != 0)
+            qFatal("mprotect failed");
+        std::memcpy(guard - size, document.constData(), size);
+        m_data = QByteArray::fromRawData(guard - size, int(size));
+    }
+    ~AtPageEnd() { munmap(m_map, m_length); }
+    AtPageEnd(const AtPageEnd &) = delete;
+    AtPageEnd &operator=(const AtPageEnd &) = delete;
+
+    const QByteArray &data() const { return m_data; }
+
+private:
+    char *m_map = nullptr;
+    std::size_t m_length = 0;
+    QByteArray m_data;
 };
 
 QByteArray nested(int depth)
@@ -82,7 +117,7 @@ private slots:
             "<a>x\ry</a>", "<a>\x01</a>", "<a>\x7f</a>", "<a v=\"\x01\"/>", "<a><![CDATA[\x01]]></a>", "<a>]]></a>",
             "<a x=\"1\"y=\"2\"/>", "<a x =\"1\"/>", "<a x= \"1\"/>", "<a x=1/>", "<a x=/>", "<a x=></a>", "<a x=\"1\" x=\"2\"/>", "<a x=\"<\"/>", "<a =\"1\"/>", "<a 1=\"1\"/>", "</>",
             "<!DOCTYPE ><a/>", "<!DOCTYPE a<a/>", "<!DOCTYPE a [<a/>",
-            "<a x=\"1/>", "<a x=\"1'/>", "<a><![CDATA[x</a>", "<a", "<a/", "</a>",
+            "<a x=\"1/>", "<a x=\"1'/>", "<a><![CDATA[x</a>", "<a", "<a/", "<a><", "</a>",
         };
         for (const QString &document : refused)
             QTest::newRow(qPrintable("refused: " + document)) << document.toUtf8() << QString();
@@ -115,6 +150,9 @@ private slots:
             if (taken)
                 QCOMPARE(recorder.log, events);
         }
+        const AtPageEnd mapped(document);
+        Recorder recorder;
+        QCOMPARE(ZadUruru::PlainXmlScanner<Recorder>(mapped.data(), recorder).scan(), !events.isNull());
     }
 
     // The check answers as the document tree does, with the same message and
