@@ -1,7 +1,7 @@
 // zadururu: checks, renders and maintains a project's files without the
 // editor, through the library's public interface alone.
 
-#include "commands.h"
+#include "commands/commands.h"
 
 #include <QApplication>
 #include <QTextStream>

@@ -1,6 +1,6 @@
 #include "projectCheck.h"
 
-#include "commandLine.h"
+#include "cli/commandLine.h"
 #include "pageTags.h"
 #include "projectLibrary.h"
 #include "xmlCheck.h"

@@ -1,10 +1,10 @@
 // zadururu xref: where each tag of a project is bound, and which pages place
 // each library component.
 
-#include "commandLine.h"
+#include "cli/commandLine.h"
 #include "commands.h"
 #include "pageTags.h"
-#include "projectFiles.h"
+#include "project/projectFiles.h"
 #include "projectLibrary.h"
 
 #include <zadururu/library/scadaLibObject.h>

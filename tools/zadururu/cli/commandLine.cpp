@@ -1,7 +1,7 @@
-#include "commandLine.h"
+#include "cli/commandLine.h"
 
-#include "commands.h"
-#include "projectFiles.h"
+#include "commands/commands.h"
+#include "project/projectFiles.h"
 #include "xmlCheck.h"
 
 #include <QFile>

@@ -1,11 +1,11 @@
 // zadururu rename-tag: a tag's new id or name, in the definitions and in
 // every binding of every page and alarm, all files or none.
 
-#include "commandLine.h"
+#include "cli/commandLine.h"
 #include "commands.h"
 #include "pageTags.h"
-#include "projectFiles.h"
-#include "projectJournal.h"
+#include "project/projectFiles.h"
+#include "project/projectJournal.h"
 
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <zadururu/scene/scaFileProcessor.h>
