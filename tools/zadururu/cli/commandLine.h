@@ -11,17 +11,20 @@ class QTextStream;
 QT_END_NAMESPACE
 class ProjectFiles;
 struct FileDataTree;
+struct ProjectReadHooks;
 
 /**
  * Parses @p arguments with @p parser, which already holds the command's
- * options and positional arguments, and takes care of --help and of usage
- * errors. @p positionalCount is the number of positional arguments, or minus
- * the least number when more may follow. Returns true when the command should run; otherwise *exitCode is
- * what the command returns (0 after --help, 2 after a usage error, which is
- * printed on standard error).
+ * options and positional arguments, and takes care of --help, --help-all
+ * and of usage errors. @p positionalCount is the number of positional
+ * arguments, or minus the least number when more may follow. --help-all
+ * adds @p moreHelp and what every command shares (exit codes, JSON,
+ * progress) to the help. Returns true when the command should run;
+ * otherwise *exitCode is what the command returns (0 after help, 2 after a
+ * usage error, which is printed on standard error).
  */
 bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, int positionalCount,
-                      int *exitCode);
+                      int *exitCode, const QString &moreHelp = QString());
 
 /// Prints "zadururu: <file>: <message>" on standard error.
 void reportFileError(const QString &file, const QString &message);
@@ -37,7 +40,13 @@ bool readWhole(const QString &path, QByteArray *bytes);
 /// Reads @p path as a well-formed document; false, with the parser's line and column on standard error, when it is not.
 bool readXml(const QString &path, QByteArray *bytes);
 
-/// The project folder at @p path, read (see ProjectFiles); null, with the reason on standard error, when it cannot be.
+/**
+ * The project folder at @p path, read (see ProjectFiles), with @p hooks
+ * called as it is read and a count of the pages read on a terminal; null,
+ * with the reason on standard error, when it cannot be: no such folder, a
+ * file, or a folder with neither a pages folder nor definitions.xml.
+ */
+std::unique_ptr<ProjectFiles> openProject(const QString &path, ProjectReadHooks hooks);
 std::unique_ptr<ProjectFiles> openProject(const QString &path);
 
 /// @p text in double quotes, as the reports name records.
