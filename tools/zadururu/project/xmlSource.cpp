@@ -11,17 +11,39 @@ bool isSpace(uchar c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-// Names are told apart from what surrounds them, not judged: any byte of a
-// multi-byte UTF-8 character may be part of one.
+// Byte classes, looked up once per byte on the walk's hot paths.
+enum : uchar { NameByte = 1, NameStartByte = 2, TextStop = 4 };
+
+struct ByteClasses
+{
+    uchar of[256] = {};
+    constexpr ByteClasses()
+    {
+        // Names are told apart from what surrounds them, not judged: any
+        // byte of a multi-byte UTF-8 character may be part of one.
+        for (int c = 0; c < 256; ++c) {
+            const bool digit = c >= '0' && c <= '9';
+            const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+            if (c >= 0x80 || letter || c == '_' || c == ':')
+                of[c] |= NameByte | NameStartByte;
+            if (digit || c == '-' || c == '.')
+                of[c] |= NameByte;
+        }
+        of[uchar('<')] |= TextStop;
+        of[uchar('&')] |= TextStop;
+        of[uchar('\r')] |= TextStop;
+    }
+};
+constexpr ByteClasses byteClasses;
+
 bool isNameByte(uchar c)
 {
-    return c >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.'
-        || c == '_' || c == ':';
+    return byteClasses.of[c] & NameByte;
 }
 
 bool isNameStartByte(uchar c)
 {
-    return isNameByte(c) && !(c >= '0' && c <= '9') && c != '-' && c != '.';
+    return byteClasses.of[c] & NameStartByte;
 }
 
 bool isXmlChar(uint c)
@@ -131,6 +153,11 @@ enum class Decoding { Text, CData, Attribute };
 // Raw bytes the walk took, as XML reads them.
 QString decode(const char *p, int size, Decoding mode)
 {
+    const auto plain = [mode](char c) {
+        return c != '&' && c != '\r' && (mode != Decoding::Attribute || (c != '\t' && c != '\n'));
+    };
+    if (std::all_of(p, p + size, plain))
+        return QString::fromUtf8(p, size);
     QByteArray out;
     out.reserve(size);
     const char *const end = p + size;
@@ -285,7 +312,11 @@ int XmlSource::firstInvalidByte() const
     m_invalid = -1;
     for (const uchar *p = begin; p < end;) {
         if (*p < 0x80) {
-            ++p;
+            quint64 word;
+            if (end - p >= 8 && (std::memcpy(&word, p, 8), (word & 0x8080808080808080ULL) == 0))
+                p += 8;
+            else
+                ++p;
             continue;
         }
         const int length = utf8Sequence(p, end);
@@ -321,9 +352,19 @@ XmlPosition XmlSource::position(int offset) const
     if (m_lineStarts.empty())
         buildLineIndex();
     offset = std::clamp(offset, 0, m_bytes.size());
-    // The line whose start is the last at or before the offset; an offset in
-    // the byte order mark counts as the start of line 1.
-    const auto next = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), offset);
+    // The line whose start is the last at or before the offset, looked for
+    // from the last answer's line on, since offsets mostly come in order; an
+    // offset in the byte order mark counts as the start of line 1.
+    auto from = m_lineStarts.begin();
+    if (m_lastLine > 0 && offset >= m_lineStarts[std::size_t(m_lastLine - 1)])
+        from += m_lastLine - 1;
+    auto next = from + 1;
+    for (int steps = 0; next != m_lineStarts.end() && *next <= offset && steps < 8; ++steps)
+        ++next;
+    if (next != m_lineStarts.end() && *next <= offset)
+        next = std::upper_bound(next, m_lineStarts.end(), offset);
+    else if (from == m_lineStarts.begin() && offset < *from)
+        next = from;
     const int line = int(next - m_lineStarts.begin());
     if (line == 0)
         return {1, 1};
@@ -336,13 +377,13 @@ XmlPosition XmlSource::position(int offset) const
     }
     // Valid UTF-8: each lead byte starts one UTF-16 code unit, two from four bytes
     // on, so that counts add up from the last answer on the same line.
-    int from = lineStart;
+    int counted = lineStart;
     int column = 1;
     if (line == m_lastLine && offset >= m_lastOffset) {
-        from = m_lastOffset;
+        counted = m_lastOffset;
         column = m_lastColumn;
     }
-    for (int i = from; i < offset; ++i) {
+    for (int i = counted; i < offset; ++i) {
         const uchar c = uchar(p[i]);
         column += (c & 0xC0) != 0x80;
         column += c >= 0xF0;
@@ -570,18 +611,24 @@ bool XmlWalker::reference(const char *&p, const char *limit, bool &unexpanded)
 XmlWalker::Event XmlWalker::textRun()
 {
     const char *const start = m_p;
-    const auto *lt = static_cast<const char *>(std::memchr(start, '<', std::size_t(m_end - start)));
-    const char *const end = lt ? lt : m_end;
-    m_textDecoding = std::memchr(start, '\r', std::size_t(end - start)) != nullptr;
+    const char *q = start;
     bool unexpanded = false;
-    for (const char *q = start; (q = static_cast<const char *>(std::memchr(q, '&', std::size_t(end - q))));) {
+    m_textDecoding = false;
+    // Runs between tags are mostly short: one pass, a table lookup a byte.
+    for (;;) {
+        while (q < m_end && !(byteClasses.of[uchar(*q)] & TextStop))
+            ++q;
+        if (q == m_end || *q == '<')
+            break;
         m_textDecoding = true;
-        if (!reference(q, end, unexpanded))
+        if (*q == '\r')
+            ++q;
+        else if (!reference(q, m_end, unexpanded))
             return m_event;
     }
-    m_p = end;
+    m_p = q;
     m_depth = int(m_open.size());
-    m_span = m_content = {offset(start), offset(end)};
+    m_span = m_content = {offset(start), offset(q)};
     return m_event = Text;
 }
 
@@ -763,6 +810,8 @@ QString XmlWalker::text() const
         return m_textDecoding ? decode(p, size, Decoding::Text) : QString::fromUtf8(p, size);
     if (m_event == CData)
         return m_textDecoding ? decode(p, size, Decoding::CData) : QString::fromUtf8(p, size);
+    if (m_event == EndElement && !m_children && !std::memchr(p, '<', std::size_t(size)))
+        return decode(p, size, Decoding::Text);
     if (m_event != EndElement || m_children)
         return {};
     // The content was walked already: it holds text, CDATA sections, comments
