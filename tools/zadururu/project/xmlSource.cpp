@@ -3,6 +3,7 @@
 #include <QTextCodec>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -850,6 +851,8 @@ bool applyXmlEdits(QByteArray &data, std::vector<XmlEdit> edits)
         last = edit.span.end;
         size += edit.bytes.size() - edit.span.size();
     }
+    if (size > std::numeric_limits<int>::max() - 64) // more than a QByteArray holds
+        return false;
     QByteArray out;
     out.reserve(int(size));
     int from = 0;
