@@ -128,7 +128,7 @@ struct Checker
                     QStringLiteral("its channel %1 (KanalName) is not defined").arg(quoted(tag->KanalName)));
             if (noId && noName)
                 add(FindingCode::TagWithoutChannel, record, place,
-                    QStringLiteral("it is bound to no channel (KanalName %1, Kanal_Id -1): it is never read")
+                    QStringLiteral("it is bound to no channel (KanalName %1, Kanal_Id -1), so no channel reads it")
                         .arg(quoted(tag->KanalName)));
             else if ((noId && byName) || (noName && byId) || (byId && byName && byId != byName))
                 add(FindingCode::ChannelMismatch, record, place,
