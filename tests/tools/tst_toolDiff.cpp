@@ -30,8 +30,8 @@ struct Items
     QByteArray page() const { return head + items.join() + tail; }
 };
 
-// The example's page with its own texts replaced by six, "Text 1" to "Text 6", after its other items.
-QByteArray textPage()
+// The example's page with its own texts replaced by @p count, "Text 1" to "Text <count>", after its other items.
+QByteArray textPage(int count)
 {
     const Items original(readAll(example("plant/pages/tankfarm.xml")));
     Items page = original;
@@ -43,7 +43,7 @@ QByteArray textPage()
         else
             page.items << item;
     }
-    for (int i = 1; i <= 6; ++i) {
+    for (int i = 1; i <= count; ++i) {
         QByteArray item = text;
         const int begin = item.indexOf("<![CDATA[", item.indexOf("<ItemText>")) + 9;
         item.replace(begin, item.indexOf("]]>", begin) - begin, "Text " + QByteArray::number(i));
@@ -61,38 +61,44 @@ private slots:
     // Items without identity are matched by their content, not their place.
     void alignment_data()
     {
+        QTest::addColumn<int>("texts");  // on the page
         QTest::addColumn<int>("change"); // 0 insert a text, 1 remove one, 2 change one, 3 move one to the end
         QTest::addColumn<int>("at");     // which, from 0
         QTest::addColumn<QStringList>("lines"); // the record lines of the report, in order
-        QTest::newRow("inserted first") << 0 << 0 << QStringList{"  added text 1"};
-        QTest::newRow("inserted in the middle") << 0 << 3 << QStringList{"  added text 4"};
-        QTest::newRow("inserted last") << 0 << 6 << QStringList{"  added text 7"};
-        QTest::newRow("removed") << 1 << 2 << QStringList{"  removed text 3"};
-        QTest::newRow("changed") << 2 << 4 << QStringList{"  changed text 5", "      ItemText: \"Text 5\" -> \"Text 5, changed\""};
-        QTest::newRow("moved to the end") << 3 << 1 << QStringList{"  removed text 2", "  added text 6"};
+        QTest::newRow("inserted first") << 6 << 0 << 0 << QStringList{"  added text 1"};
+        QTest::newRow("inserted in the middle") << 6 << 0 << 3 << QStringList{"  added text 4"};
+        QTest::newRow("inserted last") << 6 << 0 << 6 << QStringList{"  added text 7"};
+        QTest::newRow("removed") << 6 << 1 << 2 << QStringList{"  removed text 3"};
+        QTest::newRow("changed") << 6 << 2 << 4 << QStringList{"  changed text 5", "      ItemText: \"Text 5\" -> \"Text 5, changed\""};
+        QTest::newRow("moved to the end") << 6 << 3 << 1 << QStringList{"  removed text 2", "  added text 6"};
+        // Too many to compare every text with every other: aligned on the texts that occur once.
+        QTest::newRow("many, moved to the end") << 2100 << 3 << 1 << QStringList{"  removed text 2", "  added text 2100"};
+        QTest::newRow("many, changed") << 2100 << 2 << 1500
+                                       << QStringList{"  changed text 1501", "      ItemText: \"Text 1501\" -> \"Text 1501, changed\""};
     }
     void alignment()
     {
+        QFETCH(int, texts);
         QFETCH(int, change);
         QFETCH(int, at);
         QFETCH(QStringList, lines);
         QTemporaryDir dir;
-        const QByteArray before = textPage();
+        const QByteArray before = textPage(texts);
         Items after(before);
-        const int texts = after.items.size() - 6; // the example's other items come first
+        const int first = after.items.size() - texts; // the example's other items come first
         const QByteArray text = after.items.last();
         switch (change) {
         case 0:
-            after.items.insert(texts + at, QByteArray(text).replace("Text 6]]>", "Inserted]]>"));
+            after.items.insert(first + at, QByteArray(text).replace("]]></ItemText>", ", inserted]]></ItemText>"));
             break;
         case 1:
-            after.items.removeAt(texts + at);
+            after.items.removeAt(first + at);
             break;
         case 2:
-            after.items[texts + at].replace("]]></ItemText>", ", changed]]></ItemText>");
+            after.items[first + at].replace("]]></ItemText>", ", changed]]></ItemText>");
             break;
         default:
-            after.items.append(after.items.takeAt(texts + at));
+            after.items.append(after.items.takeAt(first + at));
         }
         QVERIFY(writeAll(dir.filePath("before.xml"), before));
         QVERIFY(writeAll(dir.filePath("after.xml"), after.page()));

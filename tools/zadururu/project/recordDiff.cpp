@@ -78,49 +78,46 @@ bool similar(const Record &a, const Record &b)
     return 2 * same >= std::max(a.fields.size(), b.fields.size()) && same > 0;
 }
 
-/**
- * The pairs (i, j) of equal records of @p a and @p b that a longest common
- * subsequence keeps, in order. Equal ends are taken first; the rest by
- * dynamic programming when it is small enough, else by matching each old
- * record with the next equal new one.
- */
-std::vector<std::pair<int, int>> equalRuns(const Records &a, const Records &b)
+// Equal records of two lists, told apart quickly by a hash of their fields.
+struct Matcher
 {
-    std::vector<uint> ha(a.size()), hb(b.size());
-    const auto hashOf = [](const Record *r) {
-        uint h = 0;
-        for (const RecordField &f : r->fields)
-            h = h * 31 + qHash(f.name) * 7 + qHash(f.text);
-        return h;
-    };
-    std::transform(a.begin(), a.end(), ha.begin(), hashOf);
-    std::transform(b.begin(), b.end(), hb.begin(), hashOf);
-    const auto equal = [&](int i, int j) { return ha[size_t(i)] == hb[size_t(j)] && sameFields(*a[size_t(i)], *b[size_t(j)]); };
+    const Records &a;
+    const Records &b;
+    std::vector<uint> ha, hb;
 
-    std::vector<std::pair<int, int>> pairs;
-    int begin = 0;
-    int endA = int(a.size()), endB = int(b.size());
-    while (begin < endA && begin < endB && equal(begin, begin)) {
-        pairs.emplace_back(begin, begin);
-        ++begin;
+    Matcher(const Records &before, const Records &after)
+        : a(before)
+        , b(after)
+        , ha(before.size())
+        , hb(after.size())
+    {
+        const auto hashOf = [](const Record *r) {
+            uint h = 0;
+            for (const RecordField &f : r->fields)
+                h = h * 31 + qHash(f.name) * 7 + qHash(f.text);
+            return h;
+        };
+        std::transform(a.begin(), a.end(), ha.begin(), hashOf);
+        std::transform(b.begin(), b.end(), hb.begin(), hashOf);
     }
-    std::vector<std::pair<int, int>> tail;
-    while (endA > begin && endB > begin && equal(endA - 1, endB - 1))
-        tail.emplace_back(--endA, --endB);
+    bool equal(int i, int j) const { return ha[size_t(i)] == hb[size_t(j)] && sameFields(*a[size_t(i)], *b[size_t(j)]); }
 
-    const qint64 n = endA - begin, m = endB - begin;
-    if (n > 0 && m > 0 && n * m <= 4'000'000) {
-        // lengths[i][j]: the longest common run of a[i..] and b[j..].
+    /// A longest run of equal pairs of a[i0, i1) and b[j0, j1), in order, by dynamic programming.
+    void longest(int i0, int i1, int j0, int j1, std::vector<std::pair<int, int>> &pairs) const
+    {
+        const qint64 n = i1 - i0, m = j1 - j0;
+        if (n <= 0 || m <= 0)
+            return;
+        // lengths[i][j]: the longest common run of a[i0 + i..] and b[j0 + j..].
         std::vector<int> lengths(size_t((n + 1) * (m + 1)), 0);
         const auto at = [m](qint64 i, qint64 j) { return size_t(i * (m + 1) + j); };
         for (qint64 i = n - 1; i >= 0; --i)
             for (qint64 j = m - 1; j >= 0; --j)
-                lengths[at(i, j)] = equal(int(begin + i), int(begin + j))
-                                        ? lengths[at(i + 1, j + 1)] + 1
-                                        : std::max(lengths[at(i + 1, j)], lengths[at(i, j + 1)]);
+                lengths[at(i, j)] = equal(int(i0 + i), int(j0 + j)) ? lengths[at(i + 1, j + 1)] + 1
+                                                                    : std::max(lengths[at(i + 1, j)], lengths[at(i, j + 1)]);
         for (qint64 i = 0, j = 0; i < n && j < m;) {
-            if (equal(int(begin + i), int(begin + j))) {
-                pairs.emplace_back(int(begin + i), int(begin + j));
+            if (equal(int(i0 + i), int(j0 + j))) {
+                pairs.emplace_back(int(i0 + i), int(j0 + j));
                 ++i;
                 ++j;
             } else if (lengths[at(i + 1, j)] >= lengths[at(i, j + 1)]) {
@@ -129,26 +126,88 @@ std::vector<std::pair<int, int>> equalRuns(const Records &a, const Records &b)
                 ++j;
             }
         }
-    } else if (n > 0 && m > 0) {
-        QHash<uint, std::vector<int>> positions;
-        for (int j = endB - 1; j >= begin; --j)
-            positions[hb[size_t(j)]].push_back(j);
-        int next = begin;
-        for (int i = begin; i < endA; ++i) {
-            auto it = positions.find(ha[size_t(i)]);
-            if (it == positions.end())
-                continue;
-            std::vector<int> &js = *it; // in falling order: the nearest at the back
-            while (!js.empty() && (js.back() < next || !equal(i, js.back())))
-                js.pop_back();
-            if (!js.empty()) {
-                pairs.emplace_back(i, js.back());
-                next = js.back() + 1;
-                js.pop_back();
-            }
-        }
     }
-    pairs.insert(pairs.end(), tail.rbegin(), tail.rend());
+
+    /**
+     * The records that occur once in a[i0, i1) and once in b[j0, j1), equal,
+     * and in the same order on both sides (a longest increasing run of
+     * them): the anchors of a patience alignment, for ranges too large to
+     * compare every record with every other.
+     */
+    std::vector<std::pair<int, int>> anchors(int i0, int i1, int j0, int j1) const
+    {
+        // Per hash: how many records of a side have it, and where the last one is.
+        QHash<uint, std::pair<int, int>> inA, inB;
+        for (int i = i0; i < i1; ++i) {
+            auto &e = inA[ha[size_t(i)]];
+            e = {e.first + 1, i};
+        }
+        for (int j = j0; j < j1; ++j) {
+            auto &e = inB[hb[size_t(j)]];
+            e = {e.first + 1, j};
+        }
+        std::vector<std::pair<int, int>> candidates;
+        for (int i = i0; i < i1; ++i) {
+            const auto a = inA.value(ha[size_t(i)]);
+            const auto b = inB.value(ha[size_t(i)]);
+            if (a.first == 1 && b.first == 1 && equal(i, b.second))
+                candidates.emplace_back(i, b.second);
+        }
+        // The longest run of candidates whose places in b increase (patience sorting).
+        std::vector<int> tails, previous(candidates.size(), -1);
+        for (int k = 0; k < int(candidates.size()); ++k) {
+            const auto it = std::lower_bound(tails.begin(), tails.end(), candidates[size_t(k)].second,
+                                             [&](int t, int j) { return candidates[size_t(t)].second < j; });
+            if (it != tails.begin())
+                previous[size_t(k)] = *(it - 1);
+            if (it == tails.end())
+                tails.push_back(k);
+            else
+                *it = k;
+        }
+        std::vector<std::pair<int, int>> run;
+        for (int k = tails.empty() ? -1 : tails.back(); k >= 0; k = previous[size_t(k)])
+            run.push_back(candidates[size_t(k)]);
+        std::reverse(run.begin(), run.end());
+        return run;
+    }
+
+    /// The equal pairs of a[i0, i1) and b[j0, j1) that stay, in order.
+    void align(int i0, int i1, int j0, int j1, std::vector<std::pair<int, int>> &pairs) const
+    {
+        // Equal ends first: most changes touch a few records of a long list.
+        std::vector<std::pair<int, int>> tail;
+        while (i0 < i1 && j0 < j1 && equal(i0, j0))
+            pairs.emplace_back(i0++, j0++);
+        while (i1 > i0 && j1 > j0 && equal(i1 - 1, j1 - 1))
+            tail.emplace_back(--i1, --j1);
+        if (qint64(i1 - i0) * (j1 - j0) <= 4'000'000) {
+            longest(i0, i1, j0, j1, pairs);
+        } else {
+            // Too large to compare all with all: anchor on the records that
+            // occur once on each side, and align what lies between them.
+            const std::vector<std::pair<int, int>> anchored = anchors(i0, i1, j0, j1);
+            int i = i0, j = j0;
+            for (const auto &anchor : anchored) {
+                if (qint64(anchor.first - i) * (anchor.second - j) <= 4'000'000)
+                    longest(i, anchor.first, j, anchor.second, pairs);
+                pairs.push_back(anchor);
+                i = anchor.first + 1;
+                j = anchor.second + 1;
+            }
+            if (qint64(i1 - i) * (j1 - j) <= 4'000'000)
+                longest(i, i1, j, j1, pairs);
+        }
+        pairs.insert(pairs.end(), tail.rbegin(), tail.rend());
+    }
+};
+
+/// The pairs (i, j) of equal records of @p a and @p b that an alignment keeps, in order.
+std::vector<std::pair<int, int>> equalRuns(const Records &a, const Records &b)
+{
+    const Matcher matcher(a, b);
+    std::vector<std::pair<int, int>> pairs;
+    matcher.align(0, int(a.size()), 0, int(b.size()), pairs);
     return pairs;
 }
 
