@@ -180,6 +180,23 @@ private slots:
             QCOMPARE(f.record.file, QString("f.xml"));
     }
 
+    // Each code is found by its id and its name, and its letter says its severity.
+    void codeTable()
+    {
+        QSet<QString> ids;
+        for (int i = 0; i < findingCodes().size(); ++i) {
+            const FindingCodeInfo &info = findingCodes().at(i);
+            QCOMPARE(int(findingCodeInfo(info.code).code), i);
+            QCOMPARE(info.id[0] == 'E', info.error);
+            QVERIFY(findingCodeById(QLatin1String(info.id)) == info.code);
+            QVERIFY(findingCodeById(QLatin1String(info.name)) == info.code);
+            ids << QLatin1String(info.id) << QLatin1String(info.name);
+        }
+        QCOMPARE(ids.size(), 2 * findingCodes().size());
+        QVERIFY(!findingCodeById(QStringLiteral("W999")));
+        QVERIFY(findingCodeById(QStringLiteral("w202")) == FindingCode::UnknownElement);
+    }
+
     // Records stand where the readers list them: the file's "None" channel is not one of them.
     void places()
     {
