@@ -287,6 +287,38 @@ private slots:
         verifyFinding(jsonOf(run));
     }
 
+    // What the check says of a library image, found or not; nothing outside the library folder is looked at.
+    void libraryImages_data()
+    {
+        QTest::addColumn<QByteArray>("image"); // the text of the first image of the example's first component
+        QTest::addColumn<QString>("code");     // empty for none
+        QTest::addColumn<QString>("message");
+        QTest::newRow("there") << QByteArray("pump_on.png") << "" << "";
+        QTest::newRow("in a folder of the library") << QByteArray("../images/pump_on.png") << "" << "";
+        QTest::newRow("missing") << QByteArray("pump_of.png") << "W305" << "its image \"images/pump_of.png\" does not exist";
+        QTest::newRow("other letter case") << QByteArray("PUMP_ON.PNG") << "W306" << "only \"images/pump_on.png\"";
+        QTest::newRow("empty") << QByteArray("") << "W305" << "its image1 names no file";
+        QTest::newRow("outside the library") << QByteArray("../../definitions.xml") << "W305" << "lies outside the library folder";
+    }
+    void libraryImages()
+    {
+        QFETCH(QByteArray, image);
+        QFETCH(QString, code);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString project = projectCopy(dir.path(), "plant");
+        QByteArray library = readAll(project + "/library/objlib.xml");
+        library.replace("<image1>pump_off.png</image1>", "<image1>" + image + "</image1>");
+        QVERIFY(writeAll(project + "/library/objlib.xml", library));
+        const QJsonObject report = jsonOf(tool({"check", "--json", project}));
+        QStringList found;
+        for (const QJsonValue &finding : report["findings"].toArray())
+            found << finding["code"].toString() + ' ' + finding["message"].toString();
+        QCOMPARE(found.size(), code.isEmpty() ? 0 : 1);
+        if (!code.isEmpty())
+            QVERIFY2(found.first().startsWith(code + ' ') && found.first().contains(message), qPrintable(found.first()));
+    }
+
     // A file that cannot be read, as an ordinary user meets it (the tests run as root).
     void unreadableFile()
     {

@@ -221,9 +221,16 @@ struct Checker
                          QString::number(component->objectUID), record, place);
             for (int k = 0; k < component->images.size(); ++k) {
                 const QString &image = component->images.at(k);
-                if (QFileInfo(libraryDir.filePath(image)).isFile())
+                // Nothing outside the library folder is looked at (images are "images/" and a name).
+                const QString clean = QDir::cleanPath(image);
+                if (clean == QLatin1String("..") || clean.startsWith(QLatin1String("../"))) {
+                    add(FindingCode::MissingImage, record, place,
+                        QStringLiteral("its image %1 lies outside the library folder").arg(quoted(image)));
                     continue;
-                const QFileInfo info(libraryDir.filePath(image));
+                }
+                const QFileInfo info(libraryDir.filePath(clean));
+                if (info.isFile())
+                    continue;
                 const QString other = baseName(image).isEmpty() ? QString() : otherLetterCase(info.dir(), info.fileName());
                 if (baseName(image).isEmpty())
                     add(FindingCode::MissingImage, record, place, QStringLiteral("its image%1 names no file").arg(k + 1));
