@@ -91,52 +91,73 @@ bool isBlank(const QString &text)
  */
 struct ValueText
 {
-    QByteArray raw; ///< a view of the source's bytes, when isRaw
+    const char *data = nullptr; ///< the source's bytes, when isRaw
+    int size = 0;
     QString decoded;
     bool isRaw = false;
 
-    QString string() const { return isRaw ? QString::fromUtf8(raw) : decoded; }
-    bool isEmpty() const { return isRaw ? raw.isEmpty() : decoded.isEmpty(); }
+    static ValueText bytes(const char *data, int size) { return {data, size, {}, true}; }
+    static ValueText text(const QString &text) { return {nullptr, 0, text, false}; }
+
+    QString string() const { return isRaw ? QString::fromUtf8(data, size) : decoded; }
+    bool isEmpty() const { return isRaw ? size == 0 : decoded.isEmpty(); }
     /// Whether it is empty or only whitespace, which no number conversion takes.
     bool isBlank() const
     {
         if (!isRaw)
             return decoded.trimmed().isEmpty();
-        for (const char c : raw)
-            if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
+        for (int i = 0; i < size; ++i)
+            if (data[i] != ' ' && data[i] != '\t' && data[i] != '\n' && data[i] != '\r')
                 return false;
+        return true;
+    }
+    bool equals(QLatin1String text) const
+    {
+        return isRaw ? size == text.size() && std::memcmp(data, text.data(), size_t(size)) == 0 : decoded == text;
+    }
+    bool contains(const char *bytes) const
+    {
+        return isRaw ? QByteArray::fromRawData(data, size).contains(bytes) : decoded.contains(QString::fromUtf8(bytes));
+    }
+    /**
+     * Whether the value is a few plain digits, with a minus sign or not, as
+     * nearly every number is: every conversion takes those as they stand,
+     * so they need none of them.
+     */
+    bool plainInteger(int *value) const
+    {
+        if (!isRaw || size == 0 || size > 9)
+            return false;
+        const bool negative = data[0] == '-';
+        int number = 0;
+        for (int i = negative ? 1 : 0; i < size; ++i) {
+            if (data[i] < '0' || data[i] > '9')
+                return false;
+            number = number * 10 + (data[i] - '0');
+        }
+        if (size == int(negative))
+            return false;
+        *value = negative ? -number : number;
         return true;
     }
     // The conversions the readers make, on the bytes when they are the text:
     // for ASCII they take and refuse what the text's conversions do.
-    bool equals(QLatin1String text) const
-    {
-        return isRaw ? raw.size() == text.size() && std::memcmp(raw.constData(), text.data(), size_t(raw.size())) == 0
-                     : decoded == text;
-    }
+    QByteArray view() const { return QByteArray::fromRawData(data, size); }
     int toInt(bool *ok) const
     {
-        // Most numbers are a few plain digits: read at once, as Qt would.
-        if (isRaw && raw.size() > 0 && raw.size() < 10) {
-            const char *p = raw.constData();
-            const bool negative = p[0] == '-';
-            int value = 0;
-            int i = negative ? 1 : 0;
-            for (; i < raw.size() && p[i] >= '0' && p[i] <= '9'; ++i)
-                value = value * 10 + (p[i] - '0');
-            if (i == raw.size() && raw.size() > int(negative)) {
-                if (ok)
-                    *ok = true;
-                return negative ? -value : value;
-            }
+        int value = 0;
+        if (plainInteger(&value)) {
+            if (ok)
+                *ok = true;
+            return value;
         }
-        return isRaw ? raw.toInt(ok, 10) : decoded.toInt(ok, 10);
+        return isRaw ? view().toInt(ok, 10) : decoded.toInt(ok, 10);
     }
-    uint toUInt(bool *ok) const { return isRaw ? raw.toUInt(ok, 10) : decoded.toUInt(ok, 10); }
-    qlonglong toLongLong(bool *ok) const { return isRaw ? raw.toLongLong(ok, 10) : decoded.toLongLong(ok, 10); }
-    qulonglong toULongLong(bool *ok) const { return isRaw ? raw.toULongLong(ok, 10) : decoded.toULongLong(ok, 10); }
-    float toFloat(bool *ok) const { return isRaw ? raw.toFloat(ok) : decoded.toFloat(ok); }
-    double toDouble(bool *ok) const { return isRaw ? raw.toDouble(ok) : decoded.toDouble(ok); }
+    uint toUInt(bool *ok) const { return isRaw ? view().toUInt(ok, 10) : decoded.toUInt(ok, 10); }
+    qlonglong toLongLong(bool *ok) const { return isRaw ? view().toLongLong(ok, 10) : decoded.toLongLong(ok, 10); }
+    qulonglong toULongLong(bool *ok) const { return isRaw ? view().toULongLong(ok, 10) : decoded.toULongLong(ok, 10); }
+    float toFloat(bool *ok) const { return isRaw ? view().toFloat(ok) : decoded.toFloat(ok); }
+    double toDouble(bool *ok) const { return isRaw ? view().toDouble(ok) : decoded.toDouble(ok); }
 };
 
 // The place of the child of @p element named @p name, looked for at @p hint first; -1 when none is.
@@ -195,7 +216,6 @@ private:
     void text(bool cdata);
     ValueText valueOf(const Node &node) const;
     QString textOf(const Node &node) const;
-    bool isRawBlank(XmlSpan span) const;
 
     void checkRecord(int root, const Element &element);
     /// A record met: its kind and place, named only when a finding needs it.
@@ -412,16 +432,23 @@ void Linter::text(bool cdata)
     if (m_skipDepth > 0 || m_path.empty())
         return;
     Node &node = m_nodes[size_t(m_path.back())];
-    if (!cdata && isRawBlank(m_walker.span())) {
-        // Blank runs between elements: dropped by the scene and library
-        // readers, and never read from an element that holds elements.
-        if (m_dropBlank || node.firstChild >= 0)
-            return;
-    }
     const XmlSpan span = cdata ? m_walker.contentSpan() : m_walker.span();
-    const char *bytes = m_source.bytes().constData() + span.begin;
-    // A run without references or carriage returns is its own text.
-    const bool asWritten = !std::memchr(bytes, '\r', size_t(span.size())) && (cdata || !std::memchr(bytes, '&', size_t(span.size())));
+    const char *const bytes = m_source.bytes().constData() + span.begin;
+    // One look at the run: whether it is blank, and whether it is its own
+    // text (no references, no carriage returns to read as line feeds).
+    bool blank = !cdata;
+    bool asWritten = true;
+    for (int i = 0; i < span.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\r' || (c == '&' && !cdata))
+            asWritten = false;
+        else if (c != ' ' && c != '\t' && c != '\n')
+            blank = false;
+    }
+    // Blank runs between elements: dropped by the scene and library
+    // readers, and never read from an element that holds elements.
+    if (blank && (m_dropBlank || node.firstChild >= 0))
+        return;
     if (asWritten && node.textOffset < 0) {
         node.rawBegin = span.begin;
         node.rawSize = span.size();
@@ -443,22 +470,13 @@ void Linter::text(bool cdata)
 ValueText Linter::valueOf(const Node &node) const
 {
     if (node.rawBegin >= 0)
-        return {QByteArray::fromRawData(m_source.bytes().constData() + node.rawBegin, node.rawSize), {}, true};
-    return {{}, node.text, false};
+        return ValueText::bytes(m_source.bytes().constData() + node.rawBegin, node.rawSize);
+    return ValueText::text(node.text);
 }
 
 QString Linter::textOf(const Node &node) const
 {
     return valueOf(node).string();
-}
-
-bool Linter::isRawBlank(XmlSpan span) const
-{
-    const char *p = m_source.bytes().constData();
-    for (int i = span.begin; i < span.end; ++i)
-        if (p[i] != ' ' && p[i] != '\t' && p[i] != '\n' && p[i] != '\r')
-            return false;
-    return true;
 }
 
 const Node *Linter::childNamed(int parent, QLatin1String name) const
@@ -559,7 +577,7 @@ void Linter::checkRecord(int root, const Element &element)
     }
     // An Item is of the kind its first ItemType names; without one, a component instance.
     const Node *type = childNamed(root, QLatin1String("ItemType"));
-    const ValueText typeValue = type ? valueOf(*type) : ValueText{{}, QStringLiteral("ScadaObject"), false};
+    const ValueText typeValue = type ? valueOf(*type) : ValueText::text(QStringLiteral("ScadaObject"));
     const ItemKind *kind = nullptr;
     for (const ItemKind &k : itemKinds())
         if (typeValue.equals(k.itemType))
@@ -589,20 +607,26 @@ void Linter::checkRecord(int root, const Element &element)
 void Linter::checkNode(int index, const Element &element, const Rec &record)
 {
     const Node &node = m_nodes[size_t(index)];
+    const int attributes = int(element.attributes.size());
     for (int i = 0; i < node.attributeCount; ++i) {
         const XmlAttribute &attribute = m_attributes[size_t(node.firstAttribute + i)];
+        // Attributes mostly come in the order the writers write them: looked for there first.
         const Attribute *known = nullptr;
-        for (const Attribute &a : element.attributes)
-            if (attribute.name == a.name)
-                known = &a;
+        if (i < attributes && attribute.name == element.attributes[size_t(i)].name) {
+            known = &element.attributes[size_t(i)];
+        } else {
+            for (const Attribute &a : element.attributes)
+                if (attribute.name == a.name)
+                    known = &a;
+        }
         if (!known) {
             const QString name = nameText(attribute.name);
             add(FindingCode::UnknownAttribute, offsetOf(attribute.name.data), record,
                 QStringLiteral("no reader reads the attribute %1 of %2%3")
                     .arg(name, element.name, hint(name, namesOf(element.attributes))));
         } else if (!known->writtenOnly) {
-            const ValueText value = attribute.needsDecoding ? ValueText{{}, attribute.value(), false}
-                                                            : ValueText{QByteArray::fromRawData(attribute.rawValue.data, attribute.rawValue.size), {}, true};
+            const ValueText value = attribute.needsDecoding ? ValueText::text(attribute.value())
+                                                            : ValueText::bytes(attribute.rawValue.data, attribute.rawValue.size);
             checkValue(value, attribute.valueSpan.begin, known->value, element.name, known->name, record);
         }
     }
@@ -687,8 +711,8 @@ void Linter::checkValue(const ValueText &text, int offset, const Value &value, Q
     // U+FFFD is EF BF BD in UTF-8; bytes not valid in it read as one too.
     const bool replaced = !text.isRaw ? text.decoded.contains(QChar(0xFFFD))
                           : m_source.firstInvalidByte() >= 0 ? text.string().contains(QChar(0xFFFD))
-                                                             : std::memchr(text.raw.constData(), 0xEF, size_t(text.raw.size()))
-                                                                   && text.raw.contains("\xEF\xBF\xBD");
+                                                             : std::memchr(text.data, 0xEF, size_t(text.size))
+                                                                   && text.contains("\xEF\xBF\xBD");
     if (replaced && !m_undeclared)
         add(FindingCode::ReplacementCharacter, offset, record,
             QStringLiteral("%1 holds U+FFFD, the mark of bytes that are not valid in the file's encoding (%2), or of "
@@ -701,7 +725,13 @@ void Linter::checkValue(const ValueText &text, int offset, const Value &value, Q
             message += QStringLiteral(" (absent, it would read as %1)").arg(QLatin1String(value.absent));
         add(FindingCode::UnparsedNumber, offset, record, message);
     };
-    // No conversion takes blank text; the byte conversions would take it as a float.
+    // Plain digits every conversion takes; no conversion takes blank text,
+    // which the byte conversions would take as a float.
+    int plain = 0;
+    const bool isPlain = text.plainInteger(&plain);
+    if (isPlain && value.kind != ValueKind::Int8 && value.kind != ValueKind::UInt8 && value.kind != ValueKind::Colour
+        && (plain >= 0 || (value.kind != ValueKind::UInt && value.kind != ValueKind::UInt64)))
+        return;
     bool ok = !text.isBlank();
     switch (value.kind) {
     case ValueKind::Text:

@@ -58,48 +58,70 @@ struct Checker
             findings.append(Finding{code, record, place.line, place.column, message});
     }
 
-    // The first record of each key, and a finding on each later one.
+    // The first record of each key among the records of a kind, by index.
     template <class Key>
     struct Firsts
     {
-        QHash<Key, QPair<RecordRef, RecordPlace>> seen;
-        /// The first record seen with @p key, or null when this is the first.
-        const QPair<RecordRef, RecordPlace> *repeat(const Key &key, const RecordRef &record, RecordPlace place)
+        QHash<Key, int> seen;
+        /// The index of the first record with @p key, or -1 when @p index is the first.
+        int repeat(const Key &key, int index)
         {
-            auto it = seen.constFind(key);
+            const auto it = seen.constFind(key);
             if (it != seen.constEnd())
-                return &*it;
-            seen.insert(key, {record, place});
-            return nullptr;
+                return *it;
+            seen.insert(key, index);
+            return -1;
         }
     };
 
-    template <class Key>
-    void reportRepeat(Firsts<Key> &firsts, FindingCode code, const Key &key, const QString &what, const QString &value,
-                      const RecordRef &record, RecordPlace place)
+    static QString keyText(const QString &name) { return quoted(name); }
+    static QString keyText(int id) { return QString::number(id); }
+
+    /**
+     * A finding on the record @p index of a kind when an earlier one has its
+     * @p key: the records are named by @p refOf and placed by @p places only
+     * then, since most records have no finding.
+     */
+    template <class Key, class RefOf>
+    void reportRepeat(Firsts<Key> &firsts, FindingCode code, const Key &key, const char *what, int index,
+                      const RefOf &refOf, const QVector<RecordPlace> &places)
     {
-        if (const auto *first = firsts.repeat(key, record, place))
-            add(code, record, place,
-                QStringLiteral("its %1 %2 is also the %1 of %3%4").arg(what, value, first->first.text(), lineText(first->second)));
+        const int first = firsts.repeat(key, index);
+        if (first < 0)
+            return;
+        const auto placeOf = [&places](int i) { return i < places.size() ? places.at(i) : RecordPlace(); };
+        add(code, refOf(index), placeOf(index),
+            QStringLiteral("its %1 %2 is also the %1 of %3%4")
+                .arg(QLatin1String(what), keyText(key), refOf(first).text(), lineText(placeOf(first))));
     }
 
     void checkDefinitions(const FileDataTree &tree, const QSet<int> &knownTags)
     {
         const FileLint &lint = this->lint.file(definitionsFile);
+        const QVector<RecordPlace> channelPlaces = lint.places.value(QStringLiteral("channel"));
+        const QVector<RecordPlace> tagPlaces = lint.places.value(QStringLiteral("tag"));
+        const QVector<RecordPlace> alarmPlaces = lint.places.value(QStringLiteral("alarm"));
         // The first channel is the loader's own "None" channel: Id -1, and the name "None".
+        const auto channelRef = [&tree](int i) {
+            const pKanalDef_t *c = tree.channels.at(i + 1);
+            return recordRef(definitionsFile, QStringLiteral("channel"), -1, c->Id, c->Name);
+        };
+        const auto tagRef = [&tree](int i) {
+            return recordRef(definitionsFile, QStringLiteral("tag"), -1, tree.tags.at(i)->Id, tree.tags.at(i)->Name);
+        };
+        const auto alarmRef = [&tree](int i) {
+            const pAlarmItem_t *a = tree.alarms.at(i);
+            return recordRef(definitionsFile, QStringLiteral("alarm"), -1, a->Id, a->alarm_name);
+        };
         QHash<int, const pKanalDef_t *> channelById;
         QHash<QString, const pKanalDef_t *> channelByName;
         Firsts<QString> channelNames, tagNames, alarmNames;
         Firsts<int> channelIds, tagIds, alarmIds;
-        for (int i = 1; i < tree.channels.size(); ++i) {
-            const pKanalDef_t *channel = tree.channels.at(i);
-            const RecordRef record = recordRef(definitionsFile, QStringLiteral("channel"), -1, channel->Id, channel->Name);
-            const RecordPlace place = lint.place(record.kind, i - 1);
-            reportRepeat(channelNames, FindingCode::RepeatedName, channel->Name, QStringLiteral("name"), quoted(channel->Name),
-                         record, place);
+        for (int i = 0; i + 1 < tree.channels.size(); ++i) {
+            const pKanalDef_t *channel = tree.channels.at(i + 1);
+            reportRepeat(channelNames, FindingCode::RepeatedName, channel->Name, "name", i, channelRef, channelPlaces);
             if (channel->Id != -1)
-                reportRepeat(channelIds, FindingCode::RepeatedId, channel->Id, QStringLiteral("Id"),
-                             QString::number(channel->Id), record, place);
+                reportRepeat(channelIds, FindingCode::RepeatedId, channel->Id, "Id", i, channelRef, channelPlaces);
             if (!channelById.contains(channel->Id))
                 channelById.insert(channel->Id, channel);
             if (!channelByName.contains(channel->Name))
@@ -110,28 +132,27 @@ struct Checker
         };
         for (int i = 0; i < tree.tags.size(); ++i) {
             const pEtiketDef_t *tag = tree.tags.at(i);
-            const RecordRef record = recordRef(definitionsFile, QStringLiteral("tag"), -1, tag->Id, tag->Name);
-            const RecordPlace place = lint.place(record.kind, i);
-            reportRepeat(tagNames, FindingCode::RepeatedName, tag->Name, QStringLiteral("name"), quoted(tag->Name), record, place);
-            reportRepeat(tagIds, FindingCode::RepeatedId, tag->Id, QStringLiteral("Id"), QString::number(tag->Id), record, place);
+            reportRepeat(tagNames, FindingCode::RepeatedName, tag->Name, "name", i, tagRef, tagPlaces);
+            reportRepeat(tagIds, FindingCode::RepeatedId, tag->Id, "Id", i, tagRef, tagPlaces);
 
             // Id -1, an empty name and "None" name the loader's "None" channel: no channel.
             const bool noId = tag->Kanal_Id == -1;
             const bool noName = tag->KanalName.isEmpty() || tag->KanalName == QLatin1String("None");
             const pKanalDef_t *byId = noId ? nullptr : channelById.value(tag->Kanal_Id);
             const pKanalDef_t *byName = noName ? nullptr : channelByName.value(tag->KanalName);
+            const RecordPlace place = i < tagPlaces.size() ? tagPlaces.at(i) : RecordPlace();
             if (!noId && !byId)
-                add(FindingCode::UndefinedChannel, record, place,
+                add(FindingCode::UndefinedChannel, tagRef(i), place,
                     QStringLiteral("its channel Id %1 (Kanal_Id) is not defined").arg(tag->Kanal_Id));
             if (!noName && !byName)
-                add(FindingCode::UndefinedChannel, record, place,
+                add(FindingCode::UndefinedChannel, tagRef(i), place,
                     QStringLiteral("its channel %1 (KanalName) is not defined").arg(quoted(tag->KanalName)));
             if (noId && noName)
-                add(FindingCode::TagWithoutChannel, record, place,
+                add(FindingCode::TagWithoutChannel, tagRef(i), place,
                     QStringLiteral("it is bound to no channel (KanalName %1, Kanal_Id -1), so no channel reads it")
                         .arg(quoted(tag->KanalName)));
             else if ((noId && byName) || (noName && byId) || (byId && byName && byId != byName))
-                add(FindingCode::ChannelMismatch, record, place,
+                add(FindingCode::ChannelMismatch, tagRef(i), place,
                     QStringLiteral("its Kanal_Id %1 names %2, but its KanalName %3 names %4")
                         .arg(tag->Kanal_Id)
                         .arg(byId ? channelText(byId) : QStringLiteral("no channel"), quoted(tag->KanalName),
@@ -139,12 +160,8 @@ struct Checker
         }
         for (int i = 0; i < tree.alarms.size(); ++i) {
             const pAlarmItem_t *alarm = tree.alarms.at(i);
-            const RecordRef record = recordRef(definitionsFile, QStringLiteral("alarm"), -1, alarm->Id, alarm->alarm_name);
-            const RecordPlace place = lint.place(record.kind, i);
-            reportRepeat(alarmNames, FindingCode::RepeatedName, alarm->alarm_name, QStringLiteral("name"),
-                         quoted(alarm->alarm_name), record, place);
-            reportRepeat(alarmIds, FindingCode::RepeatedId, alarm->Id, QStringLiteral("Id"), QString::number(alarm->Id),
-                         record, place);
+            reportRepeat(alarmNames, FindingCode::RepeatedName, alarm->alarm_name, "name", i, alarmRef, alarmPlaces);
+            reportRepeat(alarmIds, FindingCode::RepeatedId, alarm->Id, "Id", i, alarmRef, alarmPlaces);
         }
         checkBindings(definitionsFile, tagBindings(tree), knownTags);
     }
@@ -208,17 +225,18 @@ struct Checker
             add(finding.code, finding.record, {finding.line, finding.column}, finding.message);
         Firsts<QString> names;
         Firsts<int> ids;
+        const QVector<RecordPlace> places = lint.places.value(QStringLiteral("library component"));
+        const auto refOf = [&library](int i) {
+            return recordRef(libraryFile, QStringLiteral("library component"), -1, library.at(i)->objectUID, library.at(i)->name);
+        };
         const QDir libraryDir(project.filePath(QStringLiteral("library")));
         for (int i = 0; i < library.size(); ++i) {
             const ScadaLibObject *component = library.at(i);
-            const RecordRef record = recordRef(libraryFile, QStringLiteral("library component"), -1,
-                                               component->objectUID, component->name);
+            const RecordRef record = refOf(i);
             const RecordPlace place = lint.place(record.kind, i);
             if (!component->name.isEmpty())
-                reportRepeat(names, FindingCode::RepeatedName, component->name, QStringLiteral("name"),
-                             quoted(component->name), record, place);
-            reportRepeat(ids, FindingCode::RepeatedId, component->objectUID, QStringLiteral("objectUID"),
-                         QString::number(component->objectUID), record, place);
+                reportRepeat(names, FindingCode::RepeatedName, component->name, "name", i, refOf, places);
+            reportRepeat(ids, FindingCode::RepeatedId, component->objectUID, "objectUID", i, refOf, places);
             for (int k = 0; k < component->images.size(); ++k) {
                 const QString &image = component->images.at(k);
                 // Nothing outside the library folder is looked at (images are "images/" and a name).
@@ -271,26 +289,41 @@ struct Checker
     // Component Uids and page numbers are the editor's keys across the project.
     void checkAcrossPages()
     {
-        Firsts<int> uids;
-        Firsts<int> pageIds;
-        for (const ProjectPage &page : files.pages) {
+        // The first component of each Uid, and the first page of each pageID.
+        QHash<int, QPair<int, int>> uids; // Uid -> page, component
+        QHash<int, int> pageIds;          // pageID -> page
+        for (int p = 0; p < files.pages.size(); ++p) {
+            const ProjectPage &page = files.pages.at(p);
             const FileLint &lint = this->lint.file(page.file);
+            const auto componentRef = [&](int pageIndex, int i) {
+                const ScadaObjectLoadData_t *object = files.pages.at(pageIndex).data->scadaObjects.at(i);
+                return recordRef(files.pages.at(pageIndex).file, QStringLiteral("component"), object->Uid, -1,
+                                 object->common ? object->common->Name : QString());
+            };
             for (int i = 0; i < page.data->scadaObjects.size(); ++i) {
-                const ScadaObjectLoadData_t *object = page.data->scadaObjects.at(i);
-                const RecordRef record = recordRef(page.file, QStringLiteral("component"), object->Uid, -1,
-                                                   object->common ? object->common->Name : QString());
-                const RecordPlace place = lint.place(record.kind, i);
-                if (const auto *first = uids.repeat(object->Uid, record, place))
-                    add(FindingCode::RepeatedUid, record, place,
-                        QStringLiteral("its Uid %1 is also the Uid of component %2%3 of %4")
-                            .arg(object->Uid)
-                            .arg(quoted(first->first.name), lineText(first->second), first->first.file));
+                const int uid = page.data->scadaObjects.at(i)->Uid;
+                const auto first = uids.constFind(uid);
+                if (first == uids.constEnd()) {
+                    uids.insert(uid, {p, i});
+                    continue;
+                }
+                const RecordRef firstRef = componentRef(first->first, first->second);
+                add(FindingCode::RepeatedUid, componentRef(p, i), lint.place(QStringLiteral("component"), i),
+                    QStringLiteral("its Uid %1 is also the Uid of component %2%3 of %4")
+                        .arg(uid)
+                        .arg(quoted(firstRef.name),
+                             lineText(this->lint.file(firstRef.file).place(QStringLiteral("component"), first->second)),
+                             firstRef.file));
             }
-            const RecordRef record{page.file, QStringLiteral("page"), -1, -1, 0, {}};
             const int pageId = page.data->pageProperties.pageID;
-            if (const auto *first = pageIds.repeat(pageId, record, lint.place(record.kind, 0)))
-                add(FindingCode::RepeatedPageId, record, lint.place(record.kind, 0),
-                    QStringLiteral("its pageID %1 is also the pageID of %2").arg(pageId).arg(first->first.file));
+            const auto first = pageIds.constFind(pageId);
+            if (first == pageIds.constEnd()) {
+                pageIds.insert(pageId, p);
+                continue;
+            }
+            add(FindingCode::RepeatedPageId, RecordRef{page.file, QStringLiteral("page"), -1, -1, 0, {}},
+                lint.place(QStringLiteral("page"), 0),
+                QStringLiteral("its pageID %1 is also the pageID of %2").arg(pageId).arg(files.pages.at(*first).file));
         }
     }
 
