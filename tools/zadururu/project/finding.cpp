@@ -22,7 +22,7 @@ const QList<FindingCodeInfo> &findingCodes()
          "two channels, tags, alarms or library components of one id"},
         {FindingCode::MissingComponent, "E205", true, "missing-component",
          "a component instance whose library component is not in the library"},
-        {FindingCode::RepeatedUid, "E206", true, "repeated-uid", "a component Uid used on more than one page"},
+        {FindingCode::RepeatedUid, "E206", true, "repeated-uid", "a component Uid used twice, on one page or on two"},
         {FindingCode::RepeatedPageId, "E207", true, "repeated-page-id", "two pages with one pageID"},
         {FindingCode::UndeclaredEncoding, "W101", false, "undeclared-encoding",
          "a file that is not UTF-8 and declares no encoding; its other characters read as U+FFFD"},

@@ -30,7 +30,7 @@ enum class FindingCode : quint8 {
     RepeatedName,        ///< E203 two records of a kind share a name
     RepeatedId,          ///< E204 two records of a kind share an id
     MissingComponent,    ///< E205 an instance names a component the library lacks
-    RepeatedUid,         ///< E206 a component Uid on more than one page
+    RepeatedUid,         ///< E206 a component Uid used twice, on one page or two
     RepeatedPageId,      ///< E207 two pages share a pageID
     // Warnings: the bytes.
     UndeclaredEncoding,  ///< W101 the file is not UTF-8 and declares no encoding
