@@ -222,7 +222,6 @@ private:
     struct Rec
     {
         int root = 0;               ///< its node
-        const Element *element = nullptr;
         QString kind;               ///< empty for the file as a whole
         int index = 0;              ///< its place among the records of its kind, from 1
         mutable std::optional<RecordRef> ref;
@@ -351,7 +350,7 @@ void Linter::startElement()
         else
             parent.firstChild = index;
         parent.lastChild = index;
-        m_nodes.push_back(node);
+        m_nodes.push_back(std::move(node));
         m_path.push_back(index);
         return;
     }
@@ -363,10 +362,7 @@ void Linter::startElement()
         if (name != element->name) {
             add(FindingCode::WrongDocument, offset, fileRecord(),
                 QStringLiteral("the document element is %1, not %2: this is no %3")
-                    .arg(nameText(name), element->name,
-                         QLatin1String(m_kind == FileKind::Scene         ? "scene page"
-                                       : m_kind == FileKind::Definitions ? "definitions file"
-                                                                         : "component library")));
+                    .arg(nameText(name), element->name, fileKindName(m_kind)));
             m_skipDepth = 1;
             return;
         }
@@ -400,7 +396,7 @@ void Linter::startElement()
         node.offset = offset;
         node.attributeCount = int(m_walker.attributes().size());
         m_attributes.assign(m_walker.attributes().begin(), m_walker.attributes().end());
-        m_nodes.push_back(node);
+        m_nodes.push_back(std::move(node));
         m_path.assign(1, 0);
         m_recordElement = element;
         return;
@@ -494,7 +490,6 @@ Linter::Rec Linter::recordOf(int root, const Element &element)
     notePlace(kind, m_nodes[size_t(root)].offset);
     Rec record;
     record.root = root;
-    record.element = &element;
     record.kind = kind.name;
     record.index = kind.count;
     return record;

@@ -280,6 +280,19 @@ const Attribute *Element::attribute(QLatin1String attributeName) const
     return nullptr;
 }
 
+QString fileKindName(FileKind kind)
+{
+    switch (kind) {
+    case FileKind::Scene:
+        return QStringLiteral("scene page");
+    case FileKind::Definitions:
+        return QStringLiteral("definitions file");
+    case FileKind::Library:
+        break;
+    }
+    return QStringLiteral("component library");
+}
+
 const Element &document(FileKind kind)
 {
     static const Element scene = sceneDocument();

@@ -90,6 +90,9 @@ struct Element
 /// The kinds of file a project holds.
 enum class FileKind { Scene, Definitions, Library };
 
+/// "scene page", "definitions file" or "component library".
+QString fileKindName(FileKind kind);
+
 /**
  * The document element a reader of @p kind expects, and what it reads
  * below it. The readers take the document element whatever its name; the

@@ -288,19 +288,6 @@ QList<Record> libraryRecords(const QList<ScadaLibObject *> &components)
     return records;
 }
 
-QString fileKindName(ReaderVocabulary::FileKind kind)
-{
-    switch (kind) {
-    case ReaderVocabulary::FileKind::Scene:
-        return QStringLiteral("scene page");
-    case ReaderVocabulary::FileKind::Definitions:
-        return QStringLiteral("definitions file");
-    case ReaderVocabulary::FileKind::Library:
-        break;
-    }
-    return QStringLiteral("component library");
-}
-
 bool fileRecords(const QByteArray &bytes, const QString &path, QList<Record> *records, QString *problem,
                  ReaderVocabulary::FileKind *kind)
 {

@@ -52,9 +52,6 @@ QList<Record> pageRecords(const ScaFileData &page);
 QList<Record> definitionsRecords(const FileDataTree &definitions);
 QList<Record> libraryRecords(const QList<ScadaLibObject *> &components);
 
-/// "scene page", "definitions file" or "component library".
-QString fileKindName(ReaderVocabulary::FileKind kind);
-
 /**
  * The records of the file whose content is @p bytes, by its document
  * element: a scene page, a definitions file or a library file (read from
