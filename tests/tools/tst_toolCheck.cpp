@@ -262,6 +262,13 @@ private slots:
         QTest::newRow("definitions of another kind") << "definitions.xml" << QByteArray("<ScadaFile/>") << ""
                                                      << "E103" << "definitions.xml" << 0 << 0 << QJsonObject()
                                                      << "not \"CTDefinitions\"";
+        QTest::newRow("definitions of another name") << "definitions.xml"
+                                                     << QByteArray("<Defs>\n<TagList><Tag><Id>1</Id></Tag></TagList></Defs>") << ""
+                                                     << "E103" << "definitions.xml" << 0 << 0 << QJsonObject()
+                                                     << "the document element is \"Defs\", not \"CTDefinitions\"";
+        QTest::newRow("definitions cut off") << "definitions.xml" << QByteArray("<CTDefinitions>\n<TagList><Tag><Id>1</Id></Tag>")
+                                             << "" << "E102" << "definitions.xml" << 2 << 31 << QJsonObject()
+                                             << "not well-formed XML";
         QTest::newRow("a library of another kind") << "library/objlib.xml" << QByteArray("<objects/>") << ""
                                                    << "E103" << "library/objlib.xml" << 1 << 1 << QJsonObject()
                                                    << "not scadaObjectTypes";

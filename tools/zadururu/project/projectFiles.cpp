@@ -1,6 +1,7 @@
 #include "projectFiles.h"
 
 #include "projectJournal.h"
+#include "xmlSource.h"
 #include "xmlCheck.h"
 
 #include <zadururu/definitions/tgchFileProcessor.h>
@@ -53,6 +54,17 @@ QStringList projectPageFiles(const QDir &project)
     for (const QString &name : pageDir.entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name))
         files << QStringLiteral("pages/") + name;
     return files;
+}
+
+// The name of the document element of well-formed @p bytes, from its start tag alone.
+static QString documentElementOf(const QByteArray &bytes)
+{
+    const XmlSource source(bytes);
+    XmlWalker walker(source);
+    while (!walker.atEnd())
+        if (walker.next() == XmlWalker::StartElement)
+            return walker.name().toString();
+    return QString();
 }
 
 QString otherLetterCase(const QDir &folder, const QString &name)
@@ -123,10 +135,18 @@ ProjectFiles::ProjectFiles(const QDir &project, const ProjectReadHooks &hooks)
         return;
     }
     const QByteArray bytes = readProjectFile(project.filePath(definitionsFile), definitionsFile, problems);
-    QString root;
-    if (bytes.isNull() || !checkWellFormed(definitionsFile, bytes, problems, &root))
+    if (bytes.isNull())
         return;
+    // The loader reads records from a well-formed document only; one that
+    // gives none is checked whole, to tell an empty file from a broken one.
     definitions.reset(TgchFileProcessor::loadFileData(bytes));
+    QString root;
+    if (definitions->channels.size() > 1 || !definitions->tags.isEmpty() || !definitions->alarms.isEmpty()) {
+        root = documentElementOf(bytes);
+    } else if (!checkWellFormed(definitionsFile, bytes, problems, &root)) {
+        definitions.reset();
+        return;
+    }
     if (root != QLatin1String("CTDefinitions"))
         problems.append(fileProblem(FindingCode::WrongDocument, definitionsFile,
                                     QStringLiteral("the document element is \"%1\", not \"CTDefinitions\"").arg(root)));
