@@ -369,7 +369,8 @@ QPolygonF itemOutline(const ItemCommonData_t &common, const PagePropertiesData_t
     const QSize rendered = renderedPageSize(properties);
     const QTransform toPicture = QTransform::fromScale(qreal(rendered.width()) / own.width(),
                                                        qreal(rendered.height()) / own.height());
-    return (toPage * toPicture).map(QPolygonF(local));
+    const QTransform t = toPage * toPicture;
+    return QPolygonF({t.map(local.topLeft()), t.map(local.topRight()), t.map(local.bottomRight()), t.map(local.bottomLeft())});
 }
 
 bool isPageScaled(const PagePropertiesData_t &properties)
