@@ -75,8 +75,8 @@ LabelStyle labelStyle(const QString &styleSheet, int defaultPixelSize, const QCo
             continue;
         const QString property = declaration.left(colon).trimmed().toLower();
         const QString value = declaration.mid(colon + 1).trimmed();
-        static const QRegularExpression sizeRe(QStringLiteral("(\\d+)\\s*px"));
-        static const QRegularExpression quotedRe(QStringLiteral("[\"']([^\"']*)[\"']"));
+        static thread_local const QRegularExpression sizeRe(QStringLiteral("(\\d+)\\s*px"));
+        static thread_local const QRegularExpression quotedRe(QStringLiteral("[\"']([^\"']*)[\"']"));
         if (property == QLatin1String("font") || property == QLatin1String("font-size")) {
             const auto m = sizeRe.match(value);
             if (m.hasMatch())
@@ -382,7 +382,7 @@ QString componentLabelText(const QString &labelText)
 {
     // A conversion: '%', flags, width, precision, length modifiers, then the
     // conversion letter. What does not end in a letter is kept as it is.
-    static const QRegularExpression conversion(
+    static thread_local const QRegularExpression conversion(
         QStringLiteral("%(?:%|[-+ #0']*(?:\\d+|\\*)?(?:\\.(?:\\d+|\\*)?)?(?:hh|h|ll|l|L|q|j|z|t)?[diouxXeEfFgGaAcspn])"));
     QString text;
     int at = 0;

@@ -17,6 +17,8 @@
 #include <QMap>
 #include <QSet>
 #include <QTextStream>
+#include <QThread>
+#include <QtConcurrent>
 #include <QUrl>
 
 #include <algorithm>
@@ -197,7 +199,9 @@ private:
     void readLibrary();
     QString tagLabel(int id) const;
     QString tagLink(int id, const QString &root) const;
-    bool writePage(int index);
+    void readImages();
+    QByteArray drawPage(int index) const;
+    bool writePage(int index, const QByteArray &svg);
     bool writeIndex();
     bool writeTags();
     bool writeChannels();
@@ -226,7 +230,9 @@ private:
     bool m_libraryRead = false;
     QHash<QString, int> m_libraryIndex;      ///< component text (id or name) -> index in m_library
     QHash<int, QMap<int, int>> m_placements; ///< library index -> page index -> instances
-    QMap<QString, QStringList> m_backgroundProblems; ///< note -> pages
+    QHash<QString, QImage> m_componentImages; ///< by the component text instances name
+    QVector<QImage> m_backgrounds;            ///< of each page
+    QStringList m_backgroundProblems;         ///< of each page: why its background is not drawn
 };
 
 bool Site::writeFile(const QString &relative, const QByteArray &bytes)
@@ -324,6 +330,25 @@ void Site::readLibrary()
     }
 }
 
+// Every image the pictures show, read before they are drawn side by side.
+void Site::readImages()
+{
+    const QHash<QString, QString> imageNames = componentImageNames(m_library);
+    const QDir libraryDir(m_files.dir.filePath(QStringLiteral("library")));
+    for (const ProjectPage &page : m_files.pages) {
+        for (const ScadaObjectLoadData_t *object : page.data->scadaObjects) {
+            if (!object || m_componentImages.contains(object->componentUid))
+                continue;
+            const QString file = imageNames.value(object->componentUid);
+            m_componentImages.insert(object->componentUid, file.isEmpty() ? QImage() : m_images.image(file, libraryDir));
+        }
+        QString problem;
+        const QString &name = page.data->pageProperties.pageBgImage;
+        m_backgrounds << m_images.background(name, m_files.dir, QDir(QFileInfo(m_files.dir.filePath(page.file)).path()), &problem);
+        m_backgroundProblems << problem;
+    }
+}
+
 QString Site::tagLabel(int id) const
 {
     const pEtiketDef_t *tag = m_tags.value(id);
@@ -335,39 +360,37 @@ QString Site::tagLink(int id, const QString &root) const
     return QStringLiteral("<a href=\"%1tags.html#tag-%2\">%3</a>").arg(root).arg(id).arg(Html::text(tagLabel(id)));
 }
 
-bool Site::writePage(int index)
+QByteArray Site::drawPage(int index) const
+{
+    const ScaFileData &page = *m_files.pages.at(index).data;
+    const auto componentImage = [this](const QString &uid) { return m_componentImages.value(uid); };
+    const auto tagName = [this](int id) {
+        const pEtiketDef_t *tag = m_tags.value(id);
+        return tag ? tag->Name : QString();
+    };
+    QBuffer svg;
+    svg.open(QIODevice::WriteOnly);
+    if (!writePageSvg(page, &svg, componentImage, tagName, m_backgrounds.at(index)))
+        return QByteArray();
+    return svg.data();
+}
+
+bool Site::writePage(int index, const QByteArray &svg)
 {
     const ProjectPage &projectPage = m_files.pages.at(index);
     const ScaFileData &page = *projectPage.data;
     const PagePropertiesData_t &properties = page.pageProperties;
     const QString name = m_pageNames.at(index);
-
-    // The picture, as the render command draws it.
-    const QHash<QString, QString> imageNames = componentImageNames(m_library);
-    const QDir libraryDir(m_files.dir.filePath(QStringLiteral("library")));
-    const auto componentImage = [&](const QString &uid) {
-        const QString file = imageNames.value(uid);
-        return file.isEmpty() ? QImage() : m_images.image(file, libraryDir);
-    };
+    const QString &backgroundProblem = m_backgroundProblems.at(index);
     const auto tagName = [this](int id) {
         const pEtiketDef_t *tag = m_tags.value(id);
         return tag ? tag->Name : QString();
     };
-    QString backgroundProblem;
-    const QImage background = m_images.background(properties.pageBgImage, m_files.dir,
-                                                  QDir(QFileInfo(m_files.dir.filePath(projectPage.file)).path()),
-                                                  &backgroundProblem);
-    if (!backgroundProblem.isEmpty())
-        m_backgroundProblems[QStringLiteral("the background image \"%1\" is not drawn: %2")
-                                 .arg(properties.pageBgImage, backgroundProblem)]
-            << projectPage.file;
-    QBuffer svg;
-    svg.open(QIODevice::WriteOnly);
-    if (!writePageSvg(page, &svg, componentImage, tagName, background)) {
+    if (svg.isEmpty()) {
         m_error = QStringLiteral("cannot draw %1").arg(projectPage.file);
         return false;
     }
-    if (!writeFile(QStringLiteral("pages/%1.svg").arg(name), svg.data()))
+    if (!writeFile(QStringLiteral("pages/%1.svg").arg(name), svg))
         return false;
 
     const QList<Item> items = pageItems(page);
@@ -733,11 +756,29 @@ bool Site::write(QString *error)
                                                QStringLiteral("%1 · %2").arg(binding.record, binding.field)});
         }
 
-    for (int i = 0; i < m_files.pages.size() && m_error.isEmpty(); ++i)
-        writePage(i);
+    // The pictures take most of the time: drawn side by side, a few pages at
+    // a time, each written as soon as its part is drawn.
+    readImages();
+    const int batch = 4 * std::max(1, QThread::idealThreadCount());
+    for (int first = 0; first < m_files.pages.size() && m_error.isEmpty(); first += batch) {
+        QVector<int> indexes;
+        for (int i = first; i < std::min(first + batch, int(m_files.pages.size())); ++i)
+            indexes << i;
+        const QList<QByteArray> pictures = QtConcurrent::blockingMapped<QList<QByteArray>>(
+            indexes, std::function<QByteArray(int)>([this](int i) { return drawPage(i); }));
+        for (int k = 0; k < indexes.size() && m_error.isEmpty(); ++k)
+            writePage(indexes.at(k), pictures.at(k));
+    }
     if (m_error.isEmpty())
         writeIndex() && writeTags() && writeChannels() && writeAlarms() && writeFindings() && writeLibrary();
-    for (auto it = m_backgroundProblems.constBegin(); it != m_backgroundProblems.constEnd(); ++it)
+    // One note per problem, however many pages share it.
+    QMap<QString, QStringList> pagesOf;
+    for (int i = 0; i < m_backgroundProblems.size(); ++i)
+        if (!m_backgroundProblems.at(i).isEmpty())
+            pagesOf[QStringLiteral("the background image \"%1\" is not drawn: %2")
+                        .arg(m_files.pages.at(i).data->pageProperties.pageBgImage, m_backgroundProblems.at(i))]
+                << m_files.pages.at(i).file;
+    for (auto it = pagesOf.constBegin(); it != pagesOf.constEnd(); ++it)
         m_summary->notes << (it.value().size() == 1 ? QStringLiteral("%1: %2").arg(it.value().first(), it.key())
                                                     : QStringLiteral("%1 (%2 pages, the first %3)").arg(it.key()).arg(it.value().size()).arg(it.value().first()));
     if (!m_error.isEmpty()) {
