@@ -25,7 +25,7 @@ QByteArray pageXml(int w, int h, const QString &background, const QString &name 
                           "<pageBgImage>%3</pageBgImage><pageGeometry W=\"%1\" H=\"%2\"/><ScrollTags/></PageProperties></ScadaFile>\n")
         .arg(w)
         .arg(h)
-        .arg(background.toHtmlEscaped(), name.toHtmlEscaped())
+        .arg(background.toHtmlEscaped(), name)
         .toUtf8();
 }
 

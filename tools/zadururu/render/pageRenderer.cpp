@@ -449,6 +449,24 @@ void paintPage(QPainter &painter, const ScaFileData &page,
     drawScrollingTexts(painter, size, page.pageProperties, label);
 }
 
+// @p text without the characters an XML document cannot hold.
+QString xmlText(const QString &text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            kept += c;
+            kept += text.at(++i);
+        } else if (!c.isSurrogate() && (c.unicode() >= 0x20 || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+                   && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF) {
+            kept += c;
+        }
+    }
+    return kept;
+}
+
 } // namespace
 
 QImage renderPage(const ScaFileData &page,
@@ -473,7 +491,9 @@ bool writePageSvg(const ScaFileData &page, QIODevice *device,
     svg.setOutputDevice(device);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setTitle(page.pageProperties.pageName);
+    // The generator writes the title as it is given: as XML text here, of
+    // the characters XML can hold.
+    svg.setTitle(xmlText(page.pageProperties.pageName).toHtmlEscaped());
     QPainter painter;
     if (!painter.begin(&svg))
         return false;
