@@ -19,7 +19,7 @@ namespace {
 
 // What the top of a report holds; a previous report with anything else in it
 // is not replaced, since that would remove what someone put there.
-const QSet<QString> reportEntries{QStringLiteral("index.html"),  QStringLiteral("pages.html"),
+const QSet<QString> reportEntries{QStringLiteral("index.html"),
                                   QStringLiteral("channels.html"), QStringLiteral("tags.html"),
                                   QStringLiteral("alarms.html"),   QStringLiteral("library.html"),
                                   QStringLiteral("findings.html"), QStringLiteral("pages"),
@@ -150,7 +150,6 @@ bool ReportFolder::commit()
         return fail(QStringLiteral("changed while the report was written"));
     if (!exchange(QFile::encodeName(m_staging), QFile::encodeName(m_target), exists))
         return fail(QStringLiteral("cannot move the report into place: %1").arg(errnoText()));
-    m_committed = true;
     // The staging name now holds the previous report (or the empty folder), removed by the destructor.
     const int parentFd = ::open(QFile::encodeName(QFileInfo(m_target).path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (parentFd >= 0) {

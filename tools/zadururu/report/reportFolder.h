@@ -52,5 +52,4 @@ private:
     QString m_staging; ///< absolute, empty before prepare()
     QString m_error;
     bool m_replaces = false;
-    bool m_committed = false;
 };
