@@ -52,11 +52,14 @@ private slots:
         QTest::newRow("diff, pages") << QStringList{"diff", example("plant/pages/tankfarm.xml"), example("broken/pages/tankfarm.xml")} << 1;
         QTest::newRow("diff, definitions") << QStringList{"diff", example("plant/definitions.xml"), example("broken/definitions.xml")} << 1;
         QTest::newRow("diff, libraries") << QStringList{"diff", example("plant/library/objlib.xml"), example("broken/library/objlib.xml")} << 1;
+        QTest::newRow("render") << QStringList{"render", example("plant/pages/overview.xml"), "-o", m_dir.filePath("o.png"),
+                                               "--svg", m_dir.filePath("o.svg")}
+                                << 0;
     }
     void commandsValidate()
     {
         QFETCH(QStringList, arguments);
-        const ToolRun run = tool(arguments << QStringLiteral("--json"));
+        const ToolRun run = tool(QStringList(arguments) << QStringLiteral("--json"));
         QTEST(run.exitCode, "exitCode");
         QString errors;
         QCOMPARE(validate(run.out.toUtf8(), &errors), 0);
@@ -116,6 +119,9 @@ private slots:
         QString errors;
         QCOMPARE(validate(document, &errors), valid ? 0 : 1);
     }
+
+private:
+    QTemporaryDir m_dir; ///< where commands that write files write them
 };
 
 QTEST_GUILESS_MAIN(TestToolJson)

@@ -39,7 +39,8 @@ struct Place
 // by kind, position in their list and place on the page.
 Place itemPlace(const char *kind, int index, const ItemRecord &item)
 {
-    Place place{QString(), QLatin1String(kind), QStringLiteral("%1 %2").arg(QLatin1String(kind)).arg(index + 1), -1, index + 1};
+    Place place{QString(), QLatin1String(kind), QStringLiteral("%1 %2").arg(QLatin1String(kind)).arg(index + 1), -1,
+                index + 1};
     place.record = place.name;
     if (item.common)
         place.record += QStringLiteral(" at (%1, %2)").arg(item.common->X).arg(item.common->Y);
