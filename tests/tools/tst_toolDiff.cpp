@@ -149,6 +149,8 @@ private slots:
         definitions.replace(enabled, 20, "<Enabled>0</Enabled>");
         const int frequency = definitions.indexOf("<LoggingFreq>", tag) + 13;
         definitions.replace(frequency, definitions.indexOf('<', frequency) - frequency, "2.5");
+        const int right = definitions.indexOf("<ReadRight1>", tag) + 12;
+        definitions.replace(right, definitions.indexOf('<', right) - right, "9007199254740993"); // 2^53 + 1
         QVERIFY(writeAll(dir.filePath("definitions.xml"), definitions));
         const QJsonObject report = jsonOf(tool({"diff", "--json", example("plant/definitions.xml"), dir.filePath("definitions.xml")}));
         const QJsonArray records = report["files"][0]["records"].toArray();
@@ -156,7 +158,9 @@ private slots:
         const QJsonObject change = records.first().toObject();
         QCOMPARE(change["record"].toObject(), (QJsonObject{{"file", dir.filePath("definitions.xml")}, {"kind", "tag"}, {"id", 2}, {"name", "Flow_02"}}));
         QCOMPARE(change["oldRecord"]["file"].toString(), example("plant/definitions.xml"));
+        // A whole number a double cannot hold exactly is given as its digits.
         QCOMPARE(change["fields"].toArray(), (QJsonArray{QJsonObject{{"field", "LoggingFreq"}, {"old", 1}, {"new", 2.5}},
+                                                         QJsonObject{{"field", "ReadRight1"}, {"old", 0}, {"new", "9007199254740993"}},
                                                          QJsonObject{{"field", "Enabled"}, {"old", true}, {"new", false}}}));
         QCOMPARE(report["recordCount"].toInt(), 1);
     }
