@@ -23,6 +23,7 @@ int runFormat(const QStringList &arguments)
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("Write here instead of in place."), QStringLiteral("OUT"));
     parser.addOption(output);
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("FILE.xml"), QStringLiteral("The file to format."));
     int exitCode = Exit::ok;
     if (!parseCommandLine(parser, arguments, 1, &exitCode))
@@ -30,6 +31,15 @@ int runFormat(const QStringList &arguments)
 
     const QString source = parser.positionalArguments().at(0);
     const QString target = parser.isSet(output) ? parser.value(output) : source;
+    // The file is read and written under the lock of the project it lies in,
+    // the source's as well when it lies in another one.
+    std::unique_ptr<ProjectLock> targetLock, sourceLock;
+    if (!lockProjectOf(target, ProjectAccess::Change, &targetLock))
+        return Exit::error;
+    const QString sourceProject = projectFolderOf(source);
+    if (!sourceProject.isEmpty() && (!targetLock || QFileInfo(sourceProject) != QFileInfo(targetLock->path()))
+        && !lockProjectOf(source, ProjectAccess::Read, &sourceLock))
+        return Exit::error;
     QByteArray bytes;
     if (!readXml(source, &bytes))
         return Exit::error;

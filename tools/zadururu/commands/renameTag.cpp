@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -35,23 +36,20 @@ bool isPlainRelativePath(const QString &name)
     return !name.isEmpty() && QDir::isRelativePath(name) && !name.split(QLatin1Char('/')).contains(QStringLiteral(".."));
 }
 
-// Writes @p page to @p path with the file name it records. The writer stores
-// the path it is given as the file name, so it writes by that name, from a
-// scratch folder beside @p path made the working folder for the moment.
-bool savePageKeepingName(ScaFileData *page, const QString &path)
+// The bytes the library's writer @p write writes for a file named @p name,
+// written in a scratch folder of their own, which is made the working folder
+// for the moment: the page writer records the path it is given as the file
+// name, and a page keeps the name it records.
+QByteArray writtenBytes(const QString &name, const std::function<bool(const QString &)> &write)
 {
-    QString name = page->pageProperties.fileName;
-    if (!isPlainRelativePath(name))
-        name = QFileInfo(path).fileName();
-    const QDir scratch(path + QStringLiteral(".scratch"));
-    if (!QDir().mkpath(QFileInfo(scratch.filePath(name)).absolutePath()))
-        return false;
+    QTemporaryDir scratch;
+    if (!scratch.isValid() || !QDir().mkpath(QFileInfo(scratch.filePath(name)).absolutePath()))
+        return QByteArray();
     const QString working = QDir::currentPath();
-    bool written = QDir::setCurrent(scratch.path()) && ScaFileProcessor::saveFileData(page, name);
+    const bool written = QDir::setCurrent(scratch.path()) && write(name);
     QDir::setCurrent(working);
-    written = written && QFile::rename(scratch.filePath(name), path);
-    QDir(scratch.path()).removeRecursively();
-    return written;
+    QFile file(scratch.filePath(name));
+    return written && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 int refuse(const QString &reason)
@@ -77,6 +75,7 @@ int runRenameTag(const QStringList &arguments)
     const QCommandLineOption dryRun(QStringLiteral("dry-run"), QStringLiteral("List the files and bindings that would change, and change nothing."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the list as JSON."));
     parser.addOptions({idOption, nameOption, to, dryRun, json});
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("PROJECT_DIR"), QStringLiteral("The project folder."));
     int exitCode = Exit::ok;
     if (!parseCommandLine(parser, arguments, 1, &exitCode))
@@ -96,7 +95,8 @@ int runRenameTag(const QStringList &arguments)
         return Exit::error;
     }
 
-    const std::unique_ptr<ProjectFiles> files = openProject(parser.positionalArguments().at(0));
+    const std::unique_ptr<ProjectFiles> files =
+        openProject(parser.positionalArguments().at(0), parser.isSet(dryRun) ? ProjectAccess::Read : ProjectAccess::Change);
     if (!files)
         return Exit::error;
     if (!files->problems.isEmpty() || !files->definitions) {
@@ -169,18 +169,24 @@ int runRenameTag(const QStringList &arguments)
         } else {
             tag->Name = newText;
         }
-        ProjectTransaction transaction(files->dir, description);
+        ProjectTransaction transaction(*files->lock, description);
         QString error;
-        bool staged = transaction.stage(QStringLiteral("definitions.xml"), [&definitions](const QString &path) {
+        const QString definitionsFile = QStringLiteral("definitions.xml");
+        QByteArray bytes = writtenBytes(definitionsFile, [&definitions](const QString &path) {
             return TgchFileProcessor::writeToFile(&definitions, path);
-        }, &error);
+        });
+        bool staged = !bytes.isEmpty() && transaction.stage(definitionsFile, bytes, &error);
         for (int i = 1; staged && i < edits.size(); ++i) {
             ScaFileData *page = edits.at(i).page;
             rebindTag(*page, oldId, newId);
-            staged = transaction.stage(edits.at(i).file, [page](const QString &path) {
-                return savePageKeepingName(page, path);
-            }, &error);
+            QString name = page->pageProperties.fileName;
+            if (!isPlainRelativePath(name))
+                name = QFileInfo(edits.at(i).file).fileName();
+            bytes = writtenBytes(name, [page](const QString &path) { return ScaFileProcessor::saveFileData(page, path); });
+            staged = !bytes.isEmpty() && transaction.stage(edits.at(i).file, bytes, &error);
         }
+        if (staged == false && error.isEmpty())
+            error = QStringLiteral("a new version cannot be written in a scratch folder");
         if (!staged || !transaction.commit(&error)) {
             fprintf(stderr, "zadururu rename-tag: %s%s\n", qPrintable(error),
                     transaction.committed() ? "" : "; nothing was changed");

@@ -3,7 +3,7 @@
 #include "commands.h"
 
 #include "cli/commandLine.h"
-#include "project/projectJournal.h"
+#include "project/projectLock.h"
 #include "render/pageRenderer.h"
 #include "pageTags.h"
 #include "projectLibrary.h"
@@ -60,6 +60,7 @@ int runRender(const QStringList &arguments)
     const QCommandLineOption svgOption(QStringLiteral("svg"), QStringLiteral("Write an SVG picture as well."),
                                        QStringLiteral("PAGE.svg"));
     parser.addOptions({output, libraryOption, svgOption});
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("PAGE.xml"), QStringLiteral("The scene page."));
     int exitCode = Exit::ok;
     if (!parseCommandLine(parser, arguments, 1, &exitCode))
@@ -72,11 +73,9 @@ int runRender(const QStringList &arguments)
     const QString pagePath = parser.positionalArguments().at(0);
     const QDir project(QFileInfo(pagePath).absoluteDir().filePath(QStringLiteral("..")));
     const bool inProject = QFileInfo::exists(project.filePath(QStringLiteral("definitions.xml")));
-    QString journalError;
-    if (inProject && !finishInterruptedRename(project, &journalError)) {
-        reportFileError(project.path(), journalError);
+    std::unique_ptr<ProjectLock> lock;
+    if (!lockProjectOf(pagePath, ProjectAccess::Read, &lock))
         return Exit::error;
-    }
     QByteArray bytes;
     if (!readXml(pagePath, &bytes))
         return Exit::error;
