@@ -90,8 +90,9 @@ int runRenameTag(const QStringList &arguments)
     bool oldOk = true, newOk = true;
     const int oldId = byId ? oldText.toInt(&oldOk) : 0;
     const int newId = byId ? newText.toInt(&newOk) : 0;
-    if (!oldOk || !newOk || (byId && newId == -1) || newText.isEmpty()) {
-        fprintf(stderr, "zadururu rename-tag: %s\n", byId ? "ids are whole numbers other than -1" : "a tag name cannot be empty");
+    // -1 binds nothing, and the editor gives tags no negative ids.
+    if (!oldOk || !newOk || oldId < 0 || newId < 0 || newText.isEmpty()) {
+        fprintf(stderr, "zadururu rename-tag: %s\n", byId ? "tag ids are whole numbers from 0 up" : "a tag name cannot be empty");
         return Exit::error;
     }
 
