@@ -1,20 +1,23 @@
 // zadururu rename-tag: a tag's new id or name, in the definitions and in
-// every binding of every page and alarm, all files or none.
+// every binding of every page and alarm, all files or none, each file
+// changed only in the bytes of the values that change.
 
 #include "cli/commandLine.h"
+#include "cli/jsonOutput.h"
 #include "commands.h"
 #include "pageTags.h"
 #include "project/projectFiles.h"
 #include "project/projectJournal.h"
+#include "project/recordRef.h"
+#include "project/records.h"
+#include "project/tagEdits.h"
 
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <zadururu/scene/scaFileProcessor.h>
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
 
@@ -28,34 +31,57 @@ struct FileEdit
     QString file;
     ScaFileData *page = nullptr; ///< null for the definitions
     QStringList changes;         ///< "record: field"
+    QList<RecordRef> records;    ///< the record of each change
+    QStringList fields;          ///< the field of each change
+    QList<ValueEdit> edits;      ///< the bytes changed
 };
 
-// Whether @p name can be written as given inside a folder of its own.
-bool isPlainRelativePath(const QString &name)
+// The record of @p file that @p binding belongs to.
+RecordRef recordOf(const QString &file, const TagBinding &binding)
 {
-    return !name.isEmpty() && QDir::isRelativePath(name) && !name.split(QLatin1Char('/')).contains(QStringLiteral(".."));
-}
-
-// The bytes the library's writer @p write writes for a file named @p name,
-// written in a scratch folder of their own, which is made the working folder
-// for the moment: the page writer records the path it is given as the file
-// name, and a page keeps the name it records.
-QByteArray writtenBytes(const QString &name, const std::function<bool(const QString &)> &write)
-{
-    QTemporaryDir scratch;
-    if (!scratch.isValid() || !QDir().mkpath(QFileInfo(scratch.filePath(name)).absolutePath()))
-        return QByteArray();
-    const QString working = QDir::currentPath();
-    const bool written = QDir::setCurrent(scratch.path()) && write(name);
-    QDir::setCurrent(working);
-    QFile file(scratch.filePath(name));
-    return written && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    RecordRef ref;
+    ref.file = file;
+    ref.kind = binding.kind;
+    if (binding.kind == QLatin1String("component")) {
+        ref.uid = binding.uid;
+        ref.name = binding.name;
+    } else if (binding.kind == QLatin1String("alarm")) {
+        ref.id = binding.uid;
+        ref.name = binding.name;
+    } else {
+        ref.index = binding.name.section(QLatin1Char(' '), -1).toInt(); // "chart 2"
+    }
+    return ref;
 }
 
 int refuse(const QString &reason)
 {
     fprintf(stderr, "zadururu rename-tag: %s; nothing was changed\n", qPrintable(reason));
     return Exit::problems;
+}
+
+// Whether @p after, loaded, holds exactly @p expected: the records of the file with the rename made.
+bool readsAs(const QByteArray &after, bool isPage, const QList<Record> &expected, QString *difference)
+{
+    QList<Record> records;
+    if (isPage) {
+        std::unique_ptr<ScaFileData, void (*)(ScaFileData *)> page(ScaFileProcessor::loadFileData(after, QString()),
+                                                                    destroyScaFileData);
+        if (page)
+            records = pageRecords(*page);
+    } else {
+        TreePointer tree(TgchFileProcessor::loadFileData(after), destroyFileDataTree);
+        records = definitionsRecords(*tree);
+    }
+    for (int i = 0; i < qMax(records.size(), expected.size()); ++i) {
+        const QString got = i < records.size() ? records.at(i).line() : QStringLiteral("nothing");
+        const QString wanted = i < expected.size() ? expected.at(i).line() : QStringLiteral("nothing");
+        if (got != wanted) {
+            *difference = QStringLiteral("it would read \"%1\" where the rename makes \"%2\"").arg(got.left(200), wanted.left(200));
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -128,23 +154,36 @@ int runRenameTag(const QStringList &arguments)
     pEtiketDef_t *tag = matches.first();
 
     // What changes where; a new id that something binds already would take those bindings over.
-    QList<FileEdit> edits{{QStringLiteral("definitions.xml"), nullptr,
-                           {QStringLiteral("tag %1 (Id %2): %3 %4 -> %5")
-                                .arg(quoted(tag->Name)).arg(tag->Id).arg(byId ? "Id" : "Name", byId ? oldText : quoted(oldText),
-                                                                         byId ? newText : quoted(newText))}}};
+    const QString definitionsFile = QStringLiteral("definitions.xml");
+    FileEdit definitionsEdit{definitionsFile, nullptr, {}, {}, {}, {}};
+    {
+        RecordRef ref{definitionsFile, QStringLiteral("tag"), -1, tag->Id, 0, tag->Name};
+        definitionsEdit.changes << QStringLiteral("tag %1 (Id %2): %3 %4 -> %5")
+                                       .arg(quoted(tag->Name)).arg(tag->Id).arg(byId ? "Id" : "Name", byId ? oldText : quoted(oldText),
+                                                                                byId ? newText : quoted(newText));
+        definitionsEdit.records << ref;
+        definitionsEdit.fields << (byId ? QStringLiteral("Id") : QStringLiteral("Name"));
+    }
+    QList<FileEdit> edits{definitionsEdit};
     QStringList newIdBound;
     if (byId) {
         for (const TagBinding &binding : tagBindings(definitions)) {
-            if (binding.tagId == oldId)
+            if (binding.tagId == oldId) {
                 edits.first().changes << binding.record + QStringLiteral(": ") + binding.field;
+                edits.first().records << recordOf(definitionsFile, binding);
+                edits.first().fields << binding.field;
+            }
             if (binding.tagId == newId)
-                newIdBound << QStringLiteral("definitions.xml");
+                newIdBound << definitionsFile;
         }
         for (const ProjectPage &page : files->pages) {
-            FileEdit edit{page.file, page.data, {}};
+            FileEdit edit{page.file, page.data, {}, {}, {}, {}};
             for (const TagBinding &binding : tagBindings(*page.data)) {
-                if (binding.tagId == oldId)
+                if (binding.tagId == oldId) {
                     edit.changes << binding.record + QStringLiteral(": ") + binding.field;
+                    edit.records << recordOf(page.file, binding);
+                    edit.fields << binding.field;
+                }
                 if (binding.tagId == newId)
                     newIdBound << page.file;
             }
@@ -163,45 +202,85 @@ int runRenameTag(const QStringList &arguments)
     for (const FileEdit &edit : qAsConst(edits))
         bindings += edit.changes.size();
     const QString description = QStringLiteral("rename tag %1 to %2").arg(what, byId ? newText : quoted(newText));
-    if (!dry) {
-        if (byId) {
-            tag->Id = newId;
-            rebindTag(definitions, oldId, newId);
-        } else {
-            tag->Name = newText;
+
+    // Each file changes in the bytes of its renamed values alone, and must read
+    // back as the rename makes it before anything is staged.
+    const int tagIndex = definitions.tags.indexOf(tag);
+    if (byId) {
+        tag->Id = newId;
+        rebindTag(definitions, oldId, newId);
+    } else {
+        tag->Name = newText;
+    }
+    std::unique_ptr<ProjectTransaction> transaction;
+    if (!dry)
+        transaction = std::make_unique<ProjectTransaction>(*files->lock, description);
+    QByteArray diff;
+    for (FileEdit &edit : edits) {
+        QByteArray before;
+        if (!readWhole(files->dir.filePath(edit.file), &before))
+            return Exit::error;
+        const FileEdits planned = edit.page ? pageTagEdits(before, oldId, newId)
+                                            : definitionsTagEdits(before, tagIndex, oldId, newId, byId ? QString() : newText);
+        QString problem = planned.refusal;
+        QByteArray after;
+        if (problem.isEmpty()) {
+            after = planned.applied(before);
+            if (edit.page)
+                rebindTag(*edit.page, oldId, newId);
+            const QList<Record> expected = edit.page ? pageRecords(*edit.page) : definitionsRecords(definitions);
+            readsAs(after, edit.page, expected, &problem);
         }
-        ProjectTransaction transaction(*files->lock, description);
+        if (!problem.isEmpty()) {
+            fprintf(stderr, "zadururu rename-tag: %s: cannot be edited in place: %s; nothing was changed. "
+                            "'zadururu format %s' rewrites it in the form the tool edits.\n",
+                    qPrintable(edit.file), qPrintable(problem), qPrintable(QDir(files->dir).filePath(edit.file)));
+            return Exit::error;
+        }
+        edit.edits = planned.edits;
+        if (dry) {
+            diff += unifiedDiff(edit.file, before, planned.edits);
+            continue;
+        }
         QString error;
-        const QString definitionsFile = QStringLiteral("definitions.xml");
-        QByteArray bytes = writtenBytes(definitionsFile, [&definitions](const QString &path) {
-            return TgchFileProcessor::writeToFile(&definitions, path);
-        });
-        bool staged = !bytes.isEmpty() && transaction.stage(definitionsFile, bytes, &error);
-        for (int i = 1; staged && i < edits.size(); ++i) {
-            ScaFileData *page = edits.at(i).page;
-            rebindTag(*page, oldId, newId);
-            QString name = page->pageProperties.fileName;
-            if (!isPlainRelativePath(name))
-                name = QFileInfo(edits.at(i).file).fileName();
-            bytes = writtenBytes(name, [page](const QString &path) { return ScaFileProcessor::saveFileData(page, path); });
-            staged = !bytes.isEmpty() && transaction.stage(edits.at(i).file, bytes, &error);
+        if (!transaction->stage(edit.file, after, &error)) {
+            fprintf(stderr, "zadururu rename-tag: %s; nothing was changed\n", qPrintable(error));
+            return Exit::error;
         }
-        if (staged == false && error.isEmpty())
-            error = QStringLiteral("a new version cannot be written in a scratch folder");
-        if (!staged || !transaction.commit(&error)) {
+    }
+    if (!dry) {
+        QString error;
+        if (!transaction->commit(&error)) {
             fprintf(stderr, "zadururu rename-tag: %s%s\n", qPrintable(error),
-                    transaction.committed() ? "" : "; nothing was changed");
+                    transaction->committed() ? "" : "; nothing was changed");
             return Exit::error;
         }
     }
 
     if (parser.isSet(json)) {
         QJsonArray list;
-        for (const FileEdit &edit : qAsConst(edits))
-            list.append(QJsonObject{{QStringLiteral("file"), edit.file}, {QStringLiteral("changes"), QJsonArray::fromStringList(edit.changes)}});
-        out() << QJsonDocument(QJsonObject{{QStringLiteral("rename"), description}, {QStringLiteral("dryRun"), dry},
-                                           {QStringLiteral("bindings"), bindings}, {QStringLiteral("files"), list}})
-                     .toJson();
+        for (const FileEdit &edit : qAsConst(edits)) {
+            QJsonArray changes;
+            for (int i = 0; i < edit.records.size(); ++i)
+                changes.append(QJsonObject{{QStringLiteral("record"), edit.records.at(i).toJson()},
+                                           {QStringLiteral("field"), edit.fields.at(i)}});
+            QJsonArray bytes;
+            for (const ValueEdit &e : edit.edits)
+                bytes.append(QJsonObject{{QStringLiteral("line"), e.position.line}, {QStringLiteral("column"), e.position.column},
+                                         {QStringLiteral("old"), QString::fromUtf8(e.before)},
+                                         {QStringLiteral("new"), QString::fromUtf8(e.after)}});
+            list.append(QJsonObject{{QStringLiteral("file"), edit.file}, {QStringLiteral("changes"), changes},
+                                    {QStringLiteral("edits"), bytes}});
+        }
+        QJsonObject report = jsonReport("rename-tag");
+        report.insert(QStringLiteral("tag"), edits.first().records.first().toJson());
+        report.insert(QStringLiteral("field"), byId ? QStringLiteral("Id") : QStringLiteral("Name"));
+        report.insert(QStringLiteral("old"), byId ? QJsonValue(oldId) : QJsonValue(oldText));
+        report.insert(QStringLiteral("new"), byId ? QJsonValue(newId) : QJsonValue(newText));
+        report.insert(QStringLiteral("dryRun"), dry);
+        report.insert(QStringLiteral("bindings"), bindings);
+        report.insert(QStringLiteral("files"), list);
+        printJson(report);
     } else {
         for (const FileEdit &edit : qAsConst(edits)) {
             out() << edit.file << '\n';
@@ -210,6 +289,8 @@ int runRenameTag(const QStringList &arguments)
         }
         out() << (dry ? QStringLiteral("Would ") + description : QStringLiteral("Renamed") + description.mid(6)) << ": " << edits.size() << " file" << (edits.size() == 1 ? "" : "s")
               << ", " << bindings << " binding" << (bindings == 1 ? "" : "s") << ".\n";
+        if (dry)
+            out() << '\n' << QString::fromUtf8(diff);
     }
     out().flush();
     return Exit::ok;
