@@ -321,6 +321,19 @@ private slots:
         QCOMPARE(rename.exitCode, 2);
         QVERIFY2(rename.err.contains(".zadururu-journal.new: cannot be created (Permission denied)"), qPrintable(rename.err));
         QCOMPARE(entries(project), entries(example("plant")));
+
+        // A killed run's staging folder is read past; a committed change the user may not finish is not.
+        QVERIFY(QDir().mkpath(project + "/.zadururu-journal.new/files"));
+        const ToolRun staged = asNobody({"check", project});
+        QCOMPARE(staged.exitCode, 0);
+        QVERIFY2(staged.err.contains(".zadururu-journal.new, a change that a killed run had not made yet, cannot be removed "
+                                     "(Permission denied); the project is read as it is"),
+                 qPrintable(staged.err));
+        QVERIFY(QDir().rename(project + "/.zadururu-journal.new", project + "/.zadururu-journal"));
+        const ToolRun committed = asNobody({"xref", project});
+        QCOMPARE(committed.exitCode, 2);
+        QVERIFY2(committed.err.contains(".zadururu-journal: cannot be removed (Permission denied)"), qPrintable(committed.err));
+        QVERIFY(QFileInfo(project + "/.zadururu-journal/files").isDir());
     }
 };
 

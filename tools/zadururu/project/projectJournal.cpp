@@ -575,14 +575,14 @@ bool ProjectTransaction::commit(QString *error)
     return false;
 }
 
-bool hasInterruptedChange(int project)
+bool hasInterruptedChange(int project, bool staging)
 {
     struct stat st;
-    return ::fstatat(project, stagingName.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0
+    return (staging && ::fstatat(project, stagingName.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
            || ::fstatat(project, journalName.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-bool finishInterruptedChange(int project, const QString &path, QString *error)
+bool finishInterruptedChange(int project, const QString &path, bool readOnly, QString *error)
 {
     struct stat st;
     const bool staging = ::fstatat(project, stagingName.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
@@ -615,8 +615,15 @@ bool finishInterruptedChange(int project, const QString &path, QString *error)
     }
     if (staging) {
         if (!removeTree(project, stagingName)) {
+            const int reason = errno;
+            if (readOnly && !journal && (reason == EACCES || reason == EPERM || reason == EROFS)) {
+                fprintf(stderr, "zadururu: %s: %s, a change that a killed run had not made yet, cannot be removed "
+                                "(%s); the project is read as it is\n",
+                        qPrintable(path), stagingName.constData(), qPrintable(systemError(reason)));
+                return true;
+            }
             *error = QStringLiteral("%1: a change that was cut short cannot be removed (%2)")
-                         .arg(QString::fromLocal8Bit(stagingName), systemError());
+                         .arg(QString::fromLocal8Bit(stagingName), systemError(reason));
             return false;
         }
         flush(project);

@@ -81,8 +81,11 @@ private:
     bool m_committed = false;
 };
 
-/// Whether the project open as @p project holds a staging folder or a journal (of any kind, links included).
-bool hasInterruptedChange(int project);
+/**
+ * Whether the project open as @p project holds a journal, or (with
+ * @p staging) a staging folder: of any kind, links included.
+ */
+bool hasInterruptedChange(int project, bool staging = true);
 
 /**
  * Removes a staging folder that a killed run left in the project open as
@@ -92,6 +95,8 @@ bool hasInterruptedChange(int project);
  * folder holding something other than folders and regular files, an entry
  * whose place in the project lies under a link); false too when the project
  * cannot be brought to one whole state (a read-only folder, for instance).
+ * A staging folder that cannot be removed only for want of permission is
+ * left, with a note, when @p readOnly: the project is whole without it.
  * The caller holds the project's exclusive lock.
  */
-bool finishInterruptedChange(int project, const QString &path, QString *error);
+bool finishInterruptedChange(int project, const QString &path, bool readOnly, QString *error);

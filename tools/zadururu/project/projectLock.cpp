@@ -135,10 +135,11 @@ std::unique_ptr<ProjectLock> ProjectLock::acquire(const QString &folder, Project
     timer.start();
     const qint64 waitMs = qint64(waitSeconds * 1000);
     int operation = access == ProjectAccess::Change ? LOCK_EX : LOCK_SH;
+    bool stagingTried = false; // a staging folder a reader may not remove is read past
     for (;;) {
         if (!takeLock(fd, operation, timer, waitMs, folder, error))
             return nullptr;
-        if (!hasInterruptedChange(fd))
+        if (!hasInterruptedChange(fd, !stagingTried))
             return lock;
         // Only a run that holds the project alone may finish or undo a change;
         // a run that reads takes the exclusive lock for that moment.
@@ -147,8 +148,9 @@ std::unique_ptr<ProjectLock> ProjectLock::acquire(const QString &folder, Project
             operation = LOCK_EX;
             continue;
         }
-        if (!finishInterruptedChange(fd, folder, error))
+        if (!finishInterruptedChange(fd, folder, access == ProjectAccess::Read, error))
             return nullptr;
+        stagingTried = access == ProjectAccess::Read;
         if (access == ProjectAccess::Change)
             return lock;
         // Not atomic: another run may change the project in between, and the
