@@ -3,6 +3,7 @@
 #include <QTextCodec>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -206,12 +207,28 @@ int utf8Sequence(const uchar *p, const uchar *end)
     return 0;
 }
 
+// The "?>" that closes an XML declaration whose pseudo-attributes start at
+// @p p: a quoted value may hold "?>" itself, as the parser reads it.
+const char *declarationClose(const char *p, const char *end)
+{
+    for (; p + 1 < end; ++p) {
+        if (*p == '"' || *p == '\'') {
+            p = static_cast<const char *>(std::memchr(p + 1, *p, std::size_t(end - p - 1)));
+            if (!p)
+                return nullptr;
+        } else if (p[0] == '?' && p[1] == '>') {
+            return p;
+        }
+    }
+    return nullptr;
+}
+
 // The value of the encoding pseudo-attribute of an XML declaration at the start of [p, end).
 QByteArray declarationEncoding(const char *p, const char *end)
 {
     if (!startsWith(p, end, "<?xml") || p + 5 == end || !isSpace(uchar(p[5])))
         return {};
-    const char *close = find(p, end, "?>");
+    const char *close = declarationClose(p + 5, end);
     const char *key = close ? find(p, close, "encoding") : nullptr;
     if (!key)
         return {};
@@ -670,9 +687,10 @@ XmlWalker::Event XmlWalker::processingInstruction()
     const XmlView target = nameAt(m_p);
     if (!target.data)
         return fail(m_p, QStringLiteral("expected a target name after \"<?\""));
-    if (target.size == 3 && QByteArray(target.data, 3).toLower() == "xml" && offset(start) != m_source.start())
+    const bool declaration = target.size == 3 && QByteArray(target.data, 3).toLower() == "xml";
+    if (declaration && offset(start) != m_source.start())
         return fail(start, QStringLiteral("an XML declaration that is not at the start of the document"));
-    const char *const close = find(m_p, m_end, "?>");
+    const char *const close = declaration ? declarationClose(m_p, m_end) : find(m_p, m_end, "?>");
     if (!close)
         return fail(start, QStringLiteral("the processing instruction is not closed"));
     if (m_p != close && !isSpace(uchar(*m_p)))
@@ -850,6 +868,8 @@ bool applyXmlEdits(QByteArray &data, std::vector<XmlEdit> edits)
         last = edit.span.end;
         size += edit.bytes.size() - edit.span.size();
     }
+    if (size > std::numeric_limits<int>::max() - 64) // more than a QByteArray holds
+        return false;
     QByteArray out;
     out.reserve(int(size));
     int from = 0;

@@ -40,7 +40,10 @@ struct XmlView
     const char *data = nullptr;
     int size = 0;
 
-    bool operator==(QLatin1String s) const { return size == s.size() && std::memcmp(data, s.data(), std::size_t(size)) == 0; }
+    bool operator==(QLatin1String s) const
+    {
+        return size == s.size() && (size == 0 || std::memcmp(data, s.data(), std::size_t(size)) == 0);
+    }
     bool operator!=(QLatin1String s) const { return !(*this == s); }
     QByteArray toByteArray() const { return QByteArray(data, size); }
     QString toString() const { return QString::fromUtf8(data, size); }
@@ -203,7 +206,9 @@ public:
         Error,                 ///< error()
     };
 
+    /// Walks @p source, which must outlive the walker and every view it gives.
     explicit XmlWalker(const XmlSource &source);
+    XmlWalker(XmlSource &&) = delete;
 
     /// The next event; EndDocument or Error once the walk is over, and again after.
     Event next();
