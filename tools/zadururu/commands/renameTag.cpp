@@ -9,7 +9,7 @@
 #include "project/projectFiles.h"
 #include "project/projectJournal.h"
 #include "project/recordRef.h"
-#include "project/records.h"
+#include "project/sameRecords.h"
 #include "project/tagEdits.h"
 
 #include <zadururu/definitions/tgchFileProcessor.h>
@@ -60,28 +60,21 @@ int refuse(const QString &reason)
     return Exit::problems;
 }
 
-// Whether @p after, loaded, holds exactly @p expected: the records of the file with the rename made.
-bool readsAs(const QByteArray &after, bool isPage, const QList<Record> &expected, QString *difference)
+// Whether @p after, loaded, holds exactly the records of @p page (or of
+// @p definitions, when page is null): the file's records with the rename made.
+bool readsAs(const QByteArray &after, const ScaFileData *page, const FileDataTree &definitions, QString *difference)
 {
-    QList<Record> records;
-    if (isPage) {
-        std::unique_ptr<ScaFileData, void (*)(ScaFileData *)> page(ScaFileProcessor::loadFileData(after, QString()),
-                                                                    destroyScaFileData);
-        if (page)
-            records = pageRecords(*page);
+    if (page) {
+        std::unique_ptr<ScaFileData, void (*)(ScaFileData *)> loaded(ScaFileProcessor::loadFileData(after, QString()),
+                                                                      destroyScaFileData);
+        *difference = loaded ? pageDifference(*page, *loaded) : QStringLiteral("it would not load");
     } else {
-        TreePointer tree(TgchFileProcessor::loadFileData(after), destroyFileDataTree);
-        records = definitionsRecords(*tree);
+        TreePointer loaded(TgchFileProcessor::loadFileData(after), destroyFileDataTree);
+        *difference = definitionsDifference(definitions, *loaded);
     }
-    for (int i = 0; i < qMax(records.size(), expected.size()); ++i) {
-        const QString got = i < records.size() ? records.at(i).line() : QStringLiteral("nothing");
-        const QString wanted = i < expected.size() ? expected.at(i).line() : QStringLiteral("nothing");
-        if (got != wanted) {
-            *difference = QStringLiteral("it would read \"%1\" where the rename makes \"%2\"").arg(got.left(200), wanted.left(200));
-            return false;
-        }
-    }
-    return true;
+    if (!difference->isEmpty())
+        *difference = QStringLiteral("it would not read back as the rename makes it (%1 differs)").arg(*difference);
+    return difference->isEmpty();
 }
 
 } // namespace
@@ -228,8 +221,7 @@ int runRenameTag(const QStringList &arguments)
             after = planned.applied(before);
             if (edit.page)
                 rebindTag(*edit.page, oldId, newId);
-            const QList<Record> expected = edit.page ? pageRecords(*edit.page) : definitionsRecords(definitions);
-            readsAs(after, edit.page, expected, &problem);
+            readsAs(after, edit.page, definitions, &problem);
         }
         if (!problem.isEmpty()) {
             fprintf(stderr, "zadururu rename-tag: %s: cannot be edited in place: %s; nothing was changed. "

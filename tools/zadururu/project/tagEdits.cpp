@@ -1,8 +1,8 @@
 #include "tagEdits.h"
 
-#include <QSet>
 
 #include <algorithm>
+#include <cstring>
 
 #include <functional>
 #include <vector>
@@ -45,9 +45,9 @@ public:
     /// Whether the element at @p level (1: the root) is named @p name and the first of its name.
     bool is(int level, const char *name, bool first = true) const
     {
-        return level <= int(m_stack.size()) && m_stack[level - 1].name == name && (!first || m_stack[level - 1].first);
+        return level <= m_depth && m_frames[level - 1].name == QLatin1String(name) && (!first || m_frames[level - 1].first);
     }
-    int depth() const { return int(m_stack.size()); }
+    int depth() const { return m_depth; }
 
     /**
      * Walks the file: @p start is called at each start tag (the walker at the
@@ -64,12 +64,23 @@ public:
         while (!m_walker.atEnd()) {
             switch (m_walker.next()) {
             case XmlWalker::StartElement: {
-                QSet<QByteArray> *seen = m_stack.empty() ? nullptr : &m_stack.back().seen;
-                const QByteArray name = m_walker.name().toByteArray();
-                const bool first = !seen || !seen->contains(name);
-                if (seen)
-                    seen->insert(name);
-                m_stack.push_back({name, {}, first});
+                const XmlView name = m_walker.name();
+                bool first = true;
+                if (m_depth > 0) {
+                    std::vector<XmlView> &seen = m_frames[m_depth - 1].seen;
+                    first = std::find_if(seen.begin(), seen.end(), [&name](const XmlView &v) {
+                                return v.size == name.size && std::memcmp(v.data, name.data, std::size_t(name.size)) == 0;
+                            }) == seen.end();
+                    if (first)
+                        seen.push_back(name);
+                }
+                // Frames are kept for the next element at their depth, with the room of their lists.
+                if (m_depth == int(m_frames.size()))
+                    m_frames.emplace_back();
+                Frame &frame = m_frames[m_depth++];
+                frame.name = name;
+                frame.first = first;
+                frame.seen.clear();
                 if (watched)
                     value.children = true;
                 else if (start()) {
@@ -94,7 +105,7 @@ public:
                     end(value);
                 }
                 close();
-                m_stack.pop_back();
+                --m_depth;
                 break;
             case XmlWalker::DocumentType:
                 break;
@@ -121,14 +132,15 @@ public:
 private:
     struct Frame
     {
-        QByteArray name;
-        QSet<QByteArray> seen;
-        bool first;
+        XmlView name; ///< in the source's bytes, which outlive the walk
+        bool first = true;
+        std::vector<XmlView> seen;
     };
 
     XmlSource m_source;
     XmlWalker m_walker;
-    std::vector<Frame> m_stack;
+    std::vector<Frame> m_frames;
+    int m_depth = 0;
 };
 
 // An edit of @p span to @p after, where the file's bytes are those of @p walk.
