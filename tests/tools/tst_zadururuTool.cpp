@@ -379,6 +379,7 @@ private slots:
         QTest::newRow("from -1") << "plant" << QStringList{"--id", "-1", "--to", "900"} << QByteArray() << 2 << "from 0 up";
         QTest::newRow("from 0") << "plant" << QStringList{"--id", "0", "--to", "900"} << QByteArray() << 1 << "no tag has the id 0";
         QTest::newRow("empty name") << "plant" << QStringList{"--name", "Pump_10", "--to", ""} << QByteArray() << 2 << "cannot be empty";
+        QTest::newRow("name XML cannot hold") << "plant" << QStringList{"--name", "Pump_10", "--to", "a\x01" "b"} << QByteArray() << 2 << "(U+0001)";
         QTest::newRow("dry run") << "plant" << QStringList{"--id", "10", "--to", "900", "--dry-run"} << QByteArray() << 0
                                  << "";
         QTest::newRow("disk full, first file") << "plant" << QStringList{"--id", "10", "--to", "900"} << QByteArray("1") << 2 << "did not reach the disk whole";

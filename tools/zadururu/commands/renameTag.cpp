@@ -86,12 +86,12 @@ int runRenameTag(const QStringList &arguments)
         "Gives a tag a new id (--id) or name (--name): in the definitions file and, for an id, in every "
         "binding of every page and alarm. Either every file changes or none does, also when the run is "
         "killed or the disk fills up; the next run of the tool on the project finishes or undoes a change "
-        "that was cut short. Exit code 0: renamed (or listed, with --dry-run); 1: refused, because the "
+        "that was cut short. Each file changes only in the bytes of the values renamed. Exit code 0: renamed (or listed, with --dry-run); 1: refused, because the "
         "old tag does not exist or is not unique, or the new id or name is taken; 2: usage or file errors."));
     const QCommandLineOption idOption(QStringLiteral("id"), QStringLiteral("The id of the tag to rename."), QStringLiteral("OLD"));
     const QCommandLineOption nameOption(QStringLiteral("name"), QStringLiteral("The name of the tag to rename."), QStringLiteral("OLD"));
     const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("The new id or name."), QStringLiteral("NEW"));
-    const QCommandLineOption dryRun(QStringLiteral("dry-run"), QStringLiteral("List the files and bindings that would change, and change nothing."));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"), QStringLiteral("List the files and bindings that would change, and the edits as a unified diff; change nothing."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the list as JSON."));
     parser.addOptions({idOption, nameOption, to, dryRun, json});
     addWaitOption(parser);
@@ -128,6 +128,17 @@ int runRenameTag(const QStringList &arguments)
         return Exit::error;
     }
     FileDataTree &definitions = *files->definitions;
+
+    // A name is written as it is given: characters XML cannot hold would not read back.
+    for (int i = 0; !byId && i < newText.size(); ++i) {
+        const QChar c = newText.at(i);
+        const bool paired = c.isHighSurrogate() ? i + 1 < newText.size() && newText.at(++i).isLowSurrogate() : !c.isLowSurrogate();
+        if ((c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF || !paired) {
+            fprintf(stderr, "zadururu rename-tag: the new name holds a character an XML file cannot hold (U+%04X)\n", c.unicode());
+            return Exit::error;
+        }
+    }
 
     const QString what = byId ? QStringLiteral("Id ") + oldText : quoted(oldText);
     QList<pEtiketDef_t *> matches;
