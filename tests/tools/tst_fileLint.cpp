@@ -121,6 +121,8 @@ private slots:
                                      << QStringList{"W208 3 chart 1", "W205 3 chart 1"};
         QTest::newRow("text item keeps no geometry") << S << page(text + "\n<Geometry/><Properties GZVAL=\"2\"/></Item>\n")
                                                      << QStringList{"W202 4 text 1"};
+        QTest::newRow("group Z value of a text") << S << page(text + "<Properties GZVAL=\"z\"/></Item>\n")
+                                                 << QStringList{"W205 3 text 1"};
         QTest::newRow("table") << S << page("<Item><ItemType>TableItem</ItemType><TableData><ColumnGroup><Column width=\"w\"/>"
                                             "</ColumnGroup><Row><CellText>a</CellText><Cell/></Row></TableData></Item>\n")
                                << QStringList{"W205 3 table 1", "W202 3 table 1"};

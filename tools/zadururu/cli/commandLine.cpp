@@ -36,6 +36,9 @@ static const char commonHelp[] =
     "A run of more than about a second shows how far it is on standard error, when\n"
     "that is a terminal.\n";
 
+// The parser whose command takes --wait, set by addWaitOption().
+static const QCommandLineParser *waitingParser = nullptr;
+
 bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, int positionalCount,
                       int *exitCode, const QString &moreHelp)
 {
@@ -57,6 +60,16 @@ bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, 
         fputs(text.toLocal8Bit().constData(), stdout);
         *exitCode = Exit::ok;
         return false;
+    }
+    if (waitingParser == &parser && parser.isSet(QStringLiteral("wait"))) {
+        bool ok = false;
+        const double seconds = parser.value(QStringLiteral("wait")).toDouble(&ok);
+        if (!ok || !(seconds >= 0) || seconds > 86400) {
+            fprintf(stderr, "zadururu %s: --wait takes a number of seconds from 0 to 86400\n", qPrintable(arguments.value(0)));
+            *exitCode = Exit::error;
+            return false;
+        }
+        setLockWaitSeconds(seconds);
     }
     const int given = parser.positionalArguments().size();
     if (positionalCount < 0 ? given < -positionalCount : given != positionalCount) {
@@ -121,7 +134,7 @@ static QString enclosingProject(const QFileInfo &file)
     }
 }
 
-std::unique_ptr<ProjectFiles> openProject(const QString &path, ProjectReadHooks hooks)
+std::unique_ptr<ProjectFiles> openProject(const QString &path, ProjectAccess access, ProjectReadHooks hooks)
 {
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -140,6 +153,12 @@ std::unique_ptr<ProjectFiles> openProject(const QString &path, ProjectReadHooks 
         reportFileError(path, notProject);
         return nullptr;
     }
+    QString error;
+    std::unique_ptr<ProjectLock> lock = ProjectLock::acquire(path, access, &error);
+    if (!lock) {
+        reportFileError(path, error);
+        return nullptr;
+    }
     Progress progress(QStringLiteral("reading pages"));
     const auto pageRead = hooks.pageRead;
     hooks.pageRead = [&progress, pageRead](int done, int total) {
@@ -150,15 +169,15 @@ std::unique_ptr<ProjectFiles> openProject(const QString &path, ProjectReadHooks 
         else
             progress.update(done, total);
     };
-    auto files = std::make_unique<ProjectFiles>(QDir(path), hooks);
-    if (!files->journalError.isEmpty()) {
-        reportFileError(path, files->journalError);
-        return nullptr;
-    }
-    return files;
+    return std::make_unique<ProjectFiles>(std::move(lock), hooks);
 }
 
-std::unique_ptr<ProjectFiles> openProject(const QString &path)
+void addWaitOption(QCommandLineParser &parser)
 {
-    return openProject(path, ProjectReadHooks());
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("wait"),
+        QStringLiteral("How long to wait for another run of zadururu that uses the project (default %1).")
+            .arg(lockWaitSeconds()),
+        QStringLiteral("SECONDS")));
+    waitingParser = &parser;
 }

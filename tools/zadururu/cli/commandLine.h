@@ -6,12 +6,14 @@
 
 #include <memory>
 
+#include "project/projectFiles.h"
+#include "project/projectLock.h"
+
 QT_BEGIN_NAMESPACE
 class QTextStream;
 QT_END_NAMESPACE
 class ProjectFiles;
 struct FileDataTree;
-struct ProjectReadHooks;
 
 /**
  * Parses @p arguments with @p parser, which already holds the command's
@@ -41,13 +43,17 @@ bool readWhole(const QString &path, QByteArray *bytes);
 bool readXml(const QString &path, QByteArray *bytes);
 
 /**
- * The project folder at @p path, read (see ProjectFiles), with @p hooks
- * called as it is read and a count of the pages read on a terminal; null,
- * with the reason on standard error, when it cannot be: no such folder, a
- * file, or a folder with neither a pages folder nor definitions.xml.
+ * The project folder at @p path, locked for @p access (see ProjectLock) and
+ * read (see ProjectFiles), with @p hooks called as it is read and a count of
+ * the pages read on a terminal; null, with the reason on standard error,
+ * when it cannot be: no such folder, a file, a folder with neither a pages
+ * folder nor definitions.xml, a lock that cannot be had.
  */
-std::unique_ptr<ProjectFiles> openProject(const QString &path, ProjectReadHooks hooks);
-std::unique_ptr<ProjectFiles> openProject(const QString &path);
+std::unique_ptr<ProjectFiles> openProject(const QString &path, ProjectAccess access = ProjectAccess::Read,
+                                          ProjectReadHooks hooks = {});
+
+/// Adds --wait SECONDS to the options of a command that locks a project; parseCommandLine() then takes its value.
+void addWaitOption(QCommandLineParser &parser);
 
 /// @p text in double quotes, as the reports name records.
 inline QString quoted(const QString &text)

@@ -68,6 +68,7 @@ int runCheck(const QStringList &arguments)
                                                    "W202,W207; --help-all lists them)."),
                                     QStringLiteral("CODES"));
     parser.addOptions({json, strict, ignore});
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("PROJECT_DIR"), QStringLiteral("The project folder."));
     int exitCode = Exit::ok;
     if (!parseCommandLine(parser, arguments, 1, &exitCode, codeTable()))
@@ -77,7 +78,7 @@ int runCheck(const QStringList &arguments)
         return Exit::error;
 
     ProjectLint lint;
-    const std::unique_ptr<ProjectFiles> files = openProject(parser.positionalArguments().at(0), lint.hooks());
+    const std::unique_ptr<ProjectFiles> files = openProject(parser.positionalArguments().at(0), ProjectAccess::Read, lint.hooks());
     if (!files)
         return Exit::error;
     const CheckReport report = checkProject(*files, lint, ignored);

@@ -5,7 +5,7 @@
 #include "cli/progress.h"
 #include "commands.h"
 #include "project/projectFiles.h"
-#include "project/projectJournal.h"
+#include "project/projectLock.h"
 #include "project/recordDiff.h"
 #include "project/records.h"
 
@@ -194,6 +194,7 @@ int runDiff(const QStringList &arguments)
         "Exit code 0: the same; 1: they differ; 2: they cannot be read or are of different kinds."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the differences as JSON."));
     parser.addOption(json);
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("OLD"), QStringLiteral("The old file or project folder."));
     parser.addPositionalArgument(QStringLiteral("NEW"), QStringLiteral("The new file or project folder."));
     int exitCode = Exit::ok;
@@ -204,11 +205,13 @@ int runDiff(const QStringList &arguments)
     const QFileInfo oldInfo(oldPath), newInfo(newPath);
 
     QList<FileChange> changes;
+    std::unique_ptr<ProjectLock> locks[2];
     if (oldInfo.isDir() && newInfo.isDir()) {
-        for (const QString &path : {oldPath, newPath}) {
+        for (int side = 0; side < 2; ++side) {
+            const QString &path = side ? newPath : oldPath;
             const QString notProject = notAProjectReason(QDir(path));
             QString error;
-            if (!notProject.isEmpty() || !finishInterruptedRename(QDir(path), &error)) {
+            if (!notProject.isEmpty() || !(locks[side] = ProjectLock::acquire(path, ProjectAccess::Read, &error))) {
                 reportFileError(path, notProject.isEmpty() ? error : notProject);
                 return Exit::error;
             }
@@ -222,6 +225,9 @@ int runDiff(const QStringList &arguments)
                                                               : QStringLiteral("no such file"));
                 return Exit::error;
             }
+        for (int side = 0; side < 2; ++side)
+            if (!lockProjectOf(side ? newPath : oldPath, ProjectAccess::Read, &locks[side]))
+                return Exit::error;
         const Side before = readSide(oldPath), after = readSide(newPath);
         for (const auto &side : {qMakePair(oldPath, before.problem), qMakePair(newPath, after.problem)})
             if (!side.second.isEmpty()) {

@@ -28,6 +28,7 @@ int runReport(const QStringList &arguments)
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("The folder to write the report to."), QStringLiteral("OUT_DIR"));
     parser.addOption(output);
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("PROJECT_DIR"), QStringLiteral("The project folder."));
     int exitCode = Exit::ok;
     if (!parseCommandLine(parser, arguments, 1, &exitCode))
@@ -40,7 +41,7 @@ int runReport(const QStringList &arguments)
     QElapsedTimer timer;
     timer.start();
     ProjectLint lint;
-    const std::unique_ptr<ProjectFiles> files = openProject(parser.positionalArguments().at(0), lint.hooks());
+    const std::unique_ptr<ProjectFiles> files = openProject(parser.positionalArguments().at(0), ProjectAccess::Read, lint.hooks());
     if (!files)
         return Exit::error;
     ReportFolder folder(parser.value(output));

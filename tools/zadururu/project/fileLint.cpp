@@ -619,7 +619,7 @@ void Linter::checkNode(int index, const Element &element, const Rec &record)
             add(FindingCode::UnknownAttribute, offsetOf(attribute.name.data), record,
                 QStringLiteral("no reader reads the attribute %1 of %2%3")
                     .arg(name, element.name, hint(name, namesOf(element.attributes))));
-        } else if (!known->writtenOnly) {
+        } else {
             const ValueText value = attribute.needsDecoding ? ValueText::text(attribute.value())
                                                             : ValueText::bytes(attribute.rawValue.data, attribute.rawValue.size);
             checkValue(value, attribute.valueSpan.begin, known->value, element.name, known->name, record);

@@ -1,6 +1,6 @@
 #include "projectFiles.h"
 
-#include "projectJournal.h"
+#include "projectLock.h"
 #include "xmlSource.h"
 #include "xmlCheck.h"
 
@@ -94,12 +94,11 @@ QString notAProjectReason(const QDir &folder)
     return reason;
 }
 
-ProjectFiles::ProjectFiles(const QDir &project, const ProjectReadHooks &hooks)
-    : dir(project)
+ProjectFiles::ProjectFiles(std::unique_ptr<ProjectLock> projectLock, const ProjectReadHooks &hooks)
+    : dir(projectLock->path())
+    , lock(std::move(projectLock))
 {
-    if (!finishInterruptedRename(project, &journalError))
-        return;
-
+    const QDir &project = dir;
     const QStringList pageFiles = projectPageFiles(project);
     if (pageFiles.isEmpty()) {
         const QString other = otherLetterCase(project, QStringLiteral("pages"));

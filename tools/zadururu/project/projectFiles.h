@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class ProjectLock;
 class ScaFileData;
 
 /// A scene page of a project, loaded.
@@ -36,14 +37,14 @@ struct ProjectReadHooks
  * and "definitions.xml". Files that cannot be read, are not well-formed or
  * are not of their kind are left out and named in problems (errors with
  * their codes); a missing or unreadable definitions file leaves definitions
- * null. Reading never changes a file, except that an interrupted tag rename
- * is finished first (see projectJournal.h); when that fails, journalError
- * says why and nothing is read.
+ * null. The files are read under the project's lock (see projectLock.h),
+ * which is held as long as the object lives.
  */
 class ProjectFiles
 {
 public:
-    explicit ProjectFiles(const QDir &project, const ProjectReadHooks &hooks = {});
+    /// Reads the project that @p lock holds, with @p hooks called as it goes.
+    explicit ProjectFiles(std::unique_ptr<ProjectLock> lock, const ProjectReadHooks &hooks = {});
     ~ProjectFiles();
     ProjectFiles(const ProjectFiles &) = delete;
     ProjectFiles &operator=(const ProjectFiles &) = delete;
@@ -55,7 +56,7 @@ public:
     QList<ProjectPage> pages;
     std::unique_ptr<FileDataTree, void (*)(FileDataTree *)> definitions{nullptr, destroyFileDataTree};
     QList<Finding> problems;
-    QString journalError;
+    std::unique_ptr<ProjectLock> lock;
 
 private:
     mutable QHash<int, const pEtiketDef_t *> m_tags;

@@ -41,7 +41,7 @@ Element record(const char *kind, Element e)
 
 Attribute attr(const char *name, ValueKind kind, const char *absent = nullptr)
 {
-    return Attribute{QLatin1String(name), Value{kind, absent, nullptr}, false};
+    return Attribute{QLatin1String(name), Value{kind, absent, nullptr}};
 }
 
 // --- Scene files ------------------------------------------------------------
@@ -96,8 +96,6 @@ Element textItem()
     colour.value.emptyReadsAsAbsent = true;
     Element paper = field("BgColor", K::Colour, "#FFFFFF");
     paper.value.emptyReadsAsAbsent = true;
-    Attribute groupZ = attr("GZVAL", K::Int);
-    groupZ.writtenOnly = true;
     return record("text", part("Item", {},
                                {field("ItemType", K::Text), field("ItemText", K::Text), colour, paper,
                                 field("TextPixelSize", K::Int), field("Alignment", K::Int), field("ZVal", K::Int),
@@ -106,7 +104,8 @@ Element textItem()
                                 field("SvgElement", K::Text), field("Width", K::Int, "(measured)"),
                                 field("Height", K::Int, "(measured)"), field("Rot", K::Int),
                                 field("ItemPosX", K::Coordinate), field("ItemPosY", K::Coordinate),
-                                part("Properties", {attr("GroupId", K::UInt64, "0"), groupZ}),
+                                // The group's Z value: the GZVal element, else the GZVAL attribute.
+                                part("Properties", {attr("GroupId", K::UInt64, "0"), attr("GZVAL", K::Int)}),
                                 // Older files: a font size, and the group's Z value as an element.
                                 field("TextSize", K::Int), field("GZVal", K::Int)}));
 }

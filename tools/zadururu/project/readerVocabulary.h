@@ -58,9 +58,6 @@ struct Attribute
 {
     QLatin1String name;
     Value value;
-    /// Written by the library's writers but read by no reader (a text
-    /// item's GZVAL): known, so not reported, but dropped on a read.
-    bool writtenOnly = false;
 };
 
 /**
