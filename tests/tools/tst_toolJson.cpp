@@ -55,6 +55,10 @@ private slots:
         QTest::newRow("render") << QStringList{"render", example("plant/pages/overview.xml"), "-o", m_dir.filePath("o.png"),
                                                "--svg", m_dir.filePath("o.svg")}
                                 << 0;
+        QTest::newRow("rename-tag, dry run") << QStringList{"rename-tag", example("plant"), "--id", "10", "--to", "900", "--dry-run"} << 0;
+        QTest::newRow("format, check") << QStringList{"format", "--check", example("plant/pages/overview.xml"), example("plant/definitions.xml")}
+                                       << 1;
+        QTest::newRow("format") << QStringList{"format", example("plant/pages/overview.xml"), "-o", m_dir.filePath("overview.xml")} << 0;
     }
     void commandsValidate()
     {
