@@ -77,7 +77,7 @@ private slots:
         QTest::addColumn<QStringList>("findings");
         const QByteArray component = "<Item><ItemType>ScadaObject</ItemType><Properties Name=\"P\" Uid=\"7\"/>";
         const QByteArray chart = "<Item><ItemType>RTChartItem</ItemType>";
-        const QByteArray text = "<Item><ItemType>TextItem</ItemType>";
+        const QByteArray text = "<Item><ItemType>TextItem</ItemType><Width>9</Width><Height>9</Height>";
         const auto S = FileKind::Scene;
         const auto D = FileKind::Definitions;
         const auto L = FileKind::Library;
@@ -132,6 +132,28 @@ private slots:
         QTest::newRow("page size") << S << page("", "<PageProperties><pageGeometry W=\"wide\"/><pageID/></PageProperties>")
                                    << QStringList{"W205 4 page", "W205 4 page"};
 
+        QTest::newRow("whitespace only") << S << page(text + "<Family> \n </Family></Item>\n") << QStringList{"W209 3 text 1"};
+        QTest::newRow("whitespace only, a reference") << S << page(text + "<SvgElement>&#160;</SvgElement></Item>\n")
+                                                      << QStringList{"W209 3 text 1"};
+        QTest::newRow("text colour of whitespace") << S << page(text + "<TextColor>  </TextColor></Item>\n") << QStringList{"W209 3 text 1"};
+        QTest::newRow("whitespace in CDATA") << S << page(text + "<Family><![CDATA[ ]]></Family></Item>\n") << QStringList();
+        QTest::newRow("chart colour of whitespace, no colour") << S << page(chart + "<BgColor> </BgColor></Item>\n")
+                                                               << QStringList{"W208 3 chart 1"};
+        QTest::newRow("text without a size") << S << page("<Item><ItemType>TextItem</ItemType></Item>\n") << QStringList{"W210 3 text 1"};
+        QTest::newRow("text without a height") << S << page("<Item><ItemType>TextItem</ItemType><Width>0</Width></Item>\n")
+                                               << QStringList{"W210 3 text 1"};
+        QTest::newRow("control character") << S << page(component + "<Tooltip>a\x01" "b</Tooltip></Item>\n")
+                                           << QStringList{"W211 3 component \"P\" (Uid 7)"};
+        QTest::newRow("control in CDATA") << S << page(text + "<ItemText><![CDATA[\x1b]]></ItemText></Item>\n") << QStringList{"W211 3 text 1"};
+        QTest::newRow("reference to a control") << S << page(component + "<TagIDs/></Item>\n").replace("Name=\"P\"", "Name=\"&#x1F;\"")
+                                                << QStringList{"W211 3 component \"\xef\xbf\xbd\" (Uid 7)"};
+        QTest::newRow("reference beyond Unicode") << S << page(text + "<ItemText>a&#1114112;</ItemText></Item>\n") << QStringList{"W211 3 text 1"};
+        QTest::newRow("reference to U+FFFF") << S << page(text + "<ItemText>&#xFFFF;</ItemText></Item>\n") << QStringList{"W211 3 text 1"};
+        QTest::newRow("references XML holds") << S << page(text + "<ItemText>&#9;&#x1F600;&#65533;</ItemText></Item>\n")
+                                              << QStringList{"W102 3 text 1"};
+        QTest::newRow("control in an element not read") << S << page(component + "<Junk>\x01</Junk></Item>\n")
+                                                        << QStringList{"W202 3 component \"P\" (Uid 7)"};
+        QTest::newRow("definitions keep whitespace") << D << definitions({}, tag("<Description> </Description>")) << QStringList();
         QTest::newRow("definitions as written") << D << definitions(channel("A"), tag("<Kanal_Id>1</Kanal_Id>"), alarm({}))
                                                 << QStringList();
         QTest::newRow("channel without its settings") << D << definitions("<Channel>\n<Name>A</Name><Enabled>1</Enabled></Channel>\n")
@@ -197,6 +219,65 @@ private slots:
         QCOMPARE(ids.size(), 2 * findingCodes().size());
         QVERIFY(!findingCodeById(QStringLiteral("W999")));
         QVERIFY(findingCodeById(QStringLiteral("w202")) == FindingCode::UnknownElement);
+    }
+
+    // What a rewrite in canonical form does to what each finding points at.
+    void rewrite_data()
+    {
+        QTest::addColumn<FileKind>("kind");
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QStringList>("effects"); // code and effect of each finding
+        const QByteArray component = "<Item><ItemType>ScadaObject</ItemType><Properties Name=\"P\" Uid=\"7\"/>";
+        const QByteArray text = "<Item><ItemType>TextItem</ItemType><Width>9</Width><Height>9</Height>";
+        const auto S = FileKind::Scene;
+        const auto D = FileKind::Definitions;
+        QTest::newRow("an item of no kind") << S << page("<Item><ItemType>Gauge</ItemType></Item>") << QStringList{"W201 dropped"};
+        QTest::newRow("an item without kind") << S << page("<Item><Properties Uid=\"9\"/></Item>") << QStringList{"W201 kept"};
+        QTest::newRow("an element") << S << page(component + "<Junk/></Item>") << QStringList{"W202 dropped"};
+        QTest::newRow("an element beside the items") << S << page("", "<PageProperties/><Extra/>") << QStringList{"W202 dropped"};
+        QTest::newRow("an attribute") << S << page(component + "<TagIDs tagID_lable=\"1\"/></Item>") << QStringList{"W203 dropped"};
+        QTest::newRow("an element twice") << S << page(component + "<lofx>1</lofx><lofx>2</lofx></Item>") << QStringList{"W204 dropped"};
+        QTest::newRow("a number") << S << page(component + "<lofx>1px</lofx></Item>") << QStringList{"W205 changed"};
+        QTest::newRow("a subscriber") << D << definitions({}, tag({}), alarm("<subscribers>{x}</subscribers>")) << QStringList{"W205 dropped"};
+        QTest::newRow("a position") << S << page(component + "<Geometry X=\"1.5\"/></Item>") << QStringList{"W206 changed"};
+        QTest::newRow("a default") << D << definitions("<Channel><Name>A</Name><Id>1</Id><Enabled>1</Enabled><Baudrate>1</Baudrate>"
+                                                       "<ResponseTimeout>1</ResponseTimeout><FrameTimeout>1</FrameTimeout></Channel>")
+                                   << QStringList{"W207 kept"};
+        QTest::newRow("no colour") << S << page(component + "</Item><Item><ItemType>RTChartItem</ItemType><BgColor>x</BgColor></Item>")
+                                   << QStringList{"W208 kept"};
+        QTest::newRow("whitespace") << S << page(text + "<Family> </Family></Item>") << QStringList{"W209 dropped"};
+        QTest::newRow("a colour of whitespace") << S << page(text + "<BgColor> </BgColor></Item>") << QStringList{"W209 changed"};
+        QTest::newRow("a size measured") << S << page("<Item><ItemType>TextItem</ItemType><Height>9</Height></Item>")
+                                         << QStringList{"W210 invented"};
+        QTest::newRow("a control character") << S << page(text + "<ItemText>&#2;</ItemText></Item>") << QStringList{"W211 dropped"};
+        QTest::newRow("undeclared Latin-1") << S << page(text + "<ItemText>\xfc</ItemText></Item>") << QStringList{"W101 changed"};
+        QTest::newRow("declared UTF-8, Latin-1")
+            << S << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + page(text + "<ItemText>\xfc</ItemText></Item>") << QStringList{"W102 changed"};
+        QTest::newRow("U+FFFD saved before") << S << page(text + "<ItemText>\xef\xbf\xbd</ItemText></Item>") << QStringList{"W102 kept"};
+        QTest::newRow("U+FFFD by a reference") << S << page(text + "<ItemText>&#xFFFD;</ItemText></Item>") << QStringList{"W102 kept"};
+    }
+    void rewrite()
+    {
+        QFETCH(FileKind, kind);
+        QFETCH(QByteArray, document);
+        QStringList effects;
+        for (const Finding &f : lintFile(document, QStringLiteral("f.xml"), kind).findings)
+            effects << QLatin1String(findingCodeInfo(f.code).id) + QLatin1Char(' ') + rewriteEffectName(f.rewrite);
+        QTEST(effects, "effects");
+    }
+
+    // Comments and processing instructions, which no writer writes; the XML declaration is written.
+    void markup()
+    {
+        const QByteArray document = "<?xml version=\"1.0\"?>\n<!-- before -->\n<ScadaFile>\n  <?editor keep\n?><ItemList><Item>"
+                                    "<ItemType>ScadaObject</ItemType><!--" + QByteArray(100, '-').replace("--", "- ") + "\n  x --></Item>"
+                                    "</ItemList></ScadaFile>";
+        QStringList found;
+        for (const UnreadMarkup &m : lintFile(document, QStringLiteral("f.xml"), FileKind::Scene).markup)
+            found << QStringLiteral("%1:%2 %3").arg(m.line).arg(m.column).arg(m.what);
+        const QString dashes = QString("- ").repeated(28) + "-...";
+        QCOMPARE(found, (QStringList{"2:1 the comment <!-- before -->", "4:3 the processing instruction <?editor?>",
+                                     "5:51 the comment <!-- " + dashes + " -->"}));
     }
 
     // Records stand where the readers list them: the file's "None" channel is not one of them.

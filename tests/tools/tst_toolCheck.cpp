@@ -104,6 +104,12 @@ private slots:
         QTest::newRow("W207") << "W207" << "definitions.xml" << 28 << 9 << ref("channel", "id", 2, "Line B")
                               << "no Enabled element, so the channel loads disabled";
         QTest::newRow("W208") << "W208" << "pages/main.xml" << 42 << 22 << ref("chart", "index", 1) << "\"#00GG00\"";
+        QTest::newRow("W209") << "W209" << "pages/main.xml" << 76 << 21 << ref("text", "index", 2)
+                              << "Family holds only whitespace, which the readers drop outside a CDATA section: it reads as empty";
+        QTest::newRow("W210") << "W210" << "pages/main.xml" << 72 << 9 << ref("text", "index", 2)
+                              << "it has no Height element, so its height is measured";
+        QTest::newRow("W211") << "W211" << "pages/main.xml" << 77 << 29 << ref("text", "index", 2)
+                              << "SvgElement holds U+0007, a character XML cannot hold";
         QTest::newRow("W301") << "W301" << "definitions.xml" << 80 << 9 << ref("tag", "id", 2, "Imported_02") << "no channel";
         QTest::newRow("W302") << "W302" << "definitions.xml" << 107 << 9 << ref("tag", "id", 3, "Flow_03")
                               << "Kanal_Id 1 names channel \"Line A\" (Id 1), but its KanalName \"Line B\" names channel \"Line B\"";
@@ -152,7 +158,7 @@ private slots:
             QVERIFY2(table.contains(QStringLiteral("| %1 | %2 |").arg(m.captured(1), m.captured(2))), qPrintable(m.captured(0)));
             ++codes;
         }
-        QCOMPARE(codes, 28);
+        QCOMPARE(codes, 31);
     }
 
     // Every planted mistake of the broken example, as an error in its file and record.
@@ -216,7 +222,7 @@ private slots:
         QTest::newRow("warnings only") << QStringList{"check", warningsProject} << 0 << "";
         QTest::newRow("warnings, strict") << QStringList{"check", "--strict", warningsProject} << 1 << "";
         QTest::newRow("strict, all ignored")
-            << QStringList{"check", "--strict", "--ignore", "W101,W102,W201,W202,W203,W204,W205,W206,W207,W208",
+            << QStringList{"check", "--strict", "--ignore", "W101,W102,W201,W202,W203,W204,W205,W206,W207,W208,W209,W210,W211",
                            "--ignore", "W301,W302,w303,W304,W305,W306,page-in-subfolder", warningsProject}
             << 0 << "";
         QTest::newRow("errors") << QStringList{"check", example("broken")} << 1 << "";
@@ -242,7 +248,7 @@ private slots:
         QVERIFY(withCode(report, "W202").isEmpty());
         QVERIFY(withCode(report, "W204").isEmpty());
         QCOMPARE(withCode(report, "W203").size(), 1);
-        QCOMPARE(report[QStringLiteral("warningCount")].toInt(), 15);
+        QCOMPARE(report[QStringLiteral("warningCount")].toInt(), 18);
     }
 
     // Errors of files that cannot be read as their kind, in copies of the example.

@@ -24,6 +24,63 @@ RecordPlace FileLint::place(const QString &kind, int index) const
 
 namespace {
 
+/**
+ * The characters of a value that XML cannot hold but the library's parser
+ * reads (controls but tab and line ends, written as they are or as character
+ * references; references to U+FFFE, U+FFFF, a surrogate, 0 or beyond
+ * U+10FFFF): the writers leave them out. The walk reads such a reference as
+ * U+FFFD, which is then no mark of bytes not valid in the encoding.
+ */
+struct Unwritable
+{
+    int offset = -1;     ///< of the first, in the source's bytes; -1 when there is none
+    uint character = 0;  ///< the first, as the parser reads it
+    int references = 0;  ///< how many are character references
+
+    bool isXmlCharacter(qint64 c) const
+    {
+        return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
+               || (c >= 0x10000 && c <= 0x10FFFF);
+    }
+    void note(int at, uint c)
+    {
+        if (offset < 0) {
+            offset = at;
+            character = c;
+        }
+    }
+    /// Looks through @p size bytes at @p data, which start at @p base in the
+    /// source; character references are read when @p references is set (not
+    /// in a CDATA section).
+    void scan(const char *data, int size, int base, bool withReferences)
+    {
+        for (int i = 0; i < size; ++i) {
+            const uchar c = uchar(data[i]);
+            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+                note(base + i, c);
+            } else if (c == '&' && withReferences && i + 1 < size && data[i + 1] == '#') {
+                const bool hex = i + 2 < size && data[i + 2] == 'x';
+                qint64 value = 0;
+                int j = i + (hex ? 3 : 2);
+                for (; j < size && data[j] != ';'; ++j) {
+                    const char d = data[j];
+                    const int digit = d >= '0' && d <= '9' ? d - '0'
+                                      : hex && d >= 'a' && d <= 'f' ? d - 'a' + 10
+                                      : hex && d >= 'A' && d <= 'F' ? d - 'A' + 10 : -1;
+                    if (digit < 0)
+                        break;
+                    value = qMin<qint64>(value * (hex ? 16 : 10) + digit, 0x110000);
+                }
+                if (j < size && data[j] == ';' && !isXmlCharacter(value)) {
+                    // The parser reads a number beyond Unicode as U+0000.
+                    note(base + i, value > 0x10FFFF ? 0 : uint(value));
+                    ++references;
+                }
+            }
+        }
+    }
+};
+
 // An element of a record, as the walk gave it: a light tree, one record at a time.
 struct Node
 {
@@ -38,6 +95,8 @@ struct Node
     int rawSize = 0;
     QString text;
     int textOffset = -1;    ///< where its first text kept starts
+    int blankOffset = -1;   ///< where its first text of only whitespace, dropped, starts
+    Unwritable unwritable;  ///< the characters of its text that XML cannot hold
     int firstChild = -1;
     int lastChild = -1;
     int next = -1;
@@ -228,12 +287,14 @@ private:
     };
     void checkNode(int index, const Element &element, const Rec &record);
     void checkValue(const ValueText &text, int offset, const Value &value, QLatin1String element, QLatin1String attribute,
-                    const Rec &record);
+                    const Rec &record, const Unwritable &unwritable, int blankOffset = -1);
     Rec recordOf(int root, const Element &element);
     const RecordRef &refOf(const Rec &record) const;
     const Node *childNamed(int parent, QLatin1String name) const;
 
-    void add(FindingCode code, int offset, const Rec &record, const QString &message);
+    /// The finding added, with what a rewrite does to what it points at as its code says mostly.
+    Finding &add(FindingCode code, int offset, const Rec &record, const QString &message);
+    void noteMarkup(const QString &what);
     Rec fileRecord() const { return Rec(); }
     int offsetOf(const char *p) const { return int(p - m_source.bytes().constData()); }
 
@@ -289,8 +350,18 @@ FileLint Linter::run()
                 const XmlSpan content = m_walker.contentSpan();
                 m_declaresEncoding = QByteArray::fromRawData(m_source.bytes().constData() + content.begin, content.size())
                                          .contains("encoding");
+            } else {
+                noteMarkup(QStringLiteral("the processing instruction <?%1?>").arg(nameText(m_walker.name())));
             }
             break;
+        case XmlWalker::Comment: {
+            const XmlSpan content = m_walker.contentSpan();
+            QString comment = QString::fromUtf8(m_source.bytes().constData() + content.begin, content.size()).simplified();
+            if (comment.size() > 60)
+                comment = comment.left(57) + QStringLiteral("...");
+            noteMarkup(QStringLiteral("the comment <!-- %1 -->").arg(comment));
+            break;
+        }
         case XmlWalker::EndDocument:
         case XmlWalker::Error:
             done = true;
@@ -321,10 +392,39 @@ void Linter::checkEncoding()
                        "encoding=\"ISO-8859-1\"?>) or save it as UTF-8"));
 }
 
-void Linter::add(FindingCode code, int offset, const Rec &record, const QString &message)
+Finding &Linter::add(FindingCode code, int offset, const Rec &record, const QString &message)
 {
     const XmlPosition at = m_source.position(offset);
-    m_result.findings.append(Finding{code, refOf(record), at.line, at.column, message});
+    RewriteEffect effect = RewriteEffect::Kept;
+    switch (code) {
+    case FindingCode::UnknownItemKind:
+    case FindingCode::UnknownElement:
+    case FindingCode::UnknownAttribute:
+    case FindingCode::RepeatedElement:
+    case FindingCode::BlankText:
+    case FindingCode::UnwritableCharacter:
+        effect = RewriteEffect::Dropped;
+        break;
+    case FindingCode::UndeclaredEncoding:
+    case FindingCode::ReplacementCharacter:
+    case FindingCode::UnparsedNumber:
+    case FindingCode::ChangedNumber:
+        effect = RewriteEffect::Changed;
+        break;
+    case FindingCode::MeasuredSize:
+        effect = RewriteEffect::Invented;
+        break;
+    default:
+        break;
+    }
+    m_result.findings.append(Finding{code, refOf(record), at.line, at.column, message, effect});
+    return m_result.findings.last();
+}
+
+void Linter::noteMarkup(const QString &what)
+{
+    const XmlPosition at = m_source.position(m_walker.span().begin);
+    m_result.markup.append(UnreadMarkup{at.line, at.column, what});
 }
 
 void Linter::startElement()
@@ -434,17 +534,26 @@ void Linter::text(bool cdata)
     // text (no references, no carriage returns to read as line feeds).
     bool blank = !cdata;
     bool asWritten = true;
+    bool odd = false; // a control character or a character reference, to look at closer
     for (int i = 0; i < span.size(); ++i) {
         const char c = bytes[i];
-        if (c == '\r' || (c == '&' && !cdata))
+        if (c == '\r' || (c == '&' && !cdata)) {
             asWritten = false;
-        else if (c != ' ' && c != '\t' && c != '\n')
+            odd = odd || c == '&';
+        } else if (c != ' ' && c != '\t' && c != '\n') {
             blank = false;
+            odd = odd || uchar(c) < 0x20;
+        }
     }
     // Blank runs between elements: dropped by the scene and library
     // readers, and never read from an element that holds elements.
-    if (blank && (m_dropBlank || node.firstChild >= 0))
+    if (blank && (m_dropBlank || node.firstChild >= 0)) {
+        if (node.firstChild < 0 && node.blankOffset < 0)
+            node.blankOffset = span.begin;
         return;
+    }
+    if (odd)
+        node.unwritable.scan(bytes, span.size(), span.begin, !cdata);
     if (asWritten && node.textOffset < 0) {
         node.rawBegin = span.begin;
         node.rawSize = span.size();
@@ -452,8 +561,11 @@ void Linter::text(bool cdata)
         return;
     }
     const QString text = m_walker.text();
-    if (!cdata && m_dropBlank && isBlank(text))
+    if (!cdata && m_dropBlank && isBlank(text)) {
+        if (node.firstChild < 0 && node.blankOffset < 0)
+            node.blankOffset = span.begin;
         return;
+    }
     if (node.textOffset < 0)
         node.textOffset = span.begin;
     if (node.rawBegin >= 0) {
@@ -595,7 +707,8 @@ void Linter::checkRecord(int root, const Element &element)
     const Rec record = recordOf(root, *kind->item);
     if (!type)
         add(FindingCode::UnknownItemKind, m_nodes[size_t(root)].offset, record,
-            QStringLiteral("the item has no ItemType, so it is read as a component instance"));
+            QStringLiteral("the item has no ItemType, so it is read as a component instance"))
+            .rewrite = RewriteEffect::Kept; // written as one
     checkNode(root, *kind->item, record);
 }
 
@@ -622,12 +735,14 @@ void Linter::checkNode(int index, const Element &element, const Rec &record)
         } else {
             const ValueText value = attribute.needsDecoding ? ValueText::text(attribute.value())
                                                             : ValueText::bytes(attribute.rawValue.data, attribute.rawValue.size);
-            checkValue(value, attribute.valueSpan.begin, known->value, element.name, known->name, record);
+            Unwritable unwritable;
+            unwritable.scan(attribute.rawValue.data, attribute.rawValue.size, attribute.valueSpan.begin, true);
+            checkValue(value, attribute.valueSpan.begin, known->value, element.name, known->name, record, unwritable);
         }
     }
     if (element.hasValue)
         checkValue(valueOf(node), node.textOffset >= 0 ? node.textOffset : node.offset, element.value, element.name,
-                   QLatin1String(), record);
+                   QLatin1String(), record, node.unwritable, node.textOffset < 0 ? node.blankOffset : -1);
 
     // Numbered children (image1, image2...) are read up to the first number missing.
     int numbered = -1;
@@ -688,30 +803,59 @@ void Linter::checkNode(int index, const Element &element, const Rec &record)
         else
             checkNode(c, known, recordOf(c, known));
     }
+    QStringList measured; // absent elements whose value the reader measures
     for (size_t e = 0; e < element.children.size(); ++e) {
         const Element &child = element.children[e];
-        if (child.hasValue && child.value.absentEffect && !(seen & (quint64(1) << e)))
+        if (!child.hasValue || (seen & (quint64(1) << e)))
+            continue;
+        if (child.value.absentEffect)
             add(FindingCode::AbsentDefault, node.offset, record,
                 QStringLiteral("it has no %1 element, so %2").arg(child.name, QLatin1String(child.value.absentEffect)));
+        else if (child.value.absent && QLatin1String(child.value.absent) == QLatin1String("(measured)"))
+            measured << child.name;
     }
+    if (!measured.isEmpty())
+        add(FindingCode::MeasuredSize, node.offset, record,
+            QStringLiteral("it has no %1 element, so its %2 is measured from its text with the fonts of the machine that "
+                           "reads it, and differs between machines")
+                .arg(measured.join(QStringLiteral(" and no ")),
+                     measured.size() == 1 ? measured.first().toLower() : QStringLiteral("size")));
 }
 
 void Linter::checkValue(const ValueText &text, int offset, const Value &value, QLatin1String element,
-                        QLatin1String attribute, const Rec &record)
+                        QLatin1String attribute, const Rec &record, const Unwritable &unwritable, int blankOffset)
 {
     // Made only for a finding: most values have none.
     const auto whatText = [&] {
         return attribute.isEmpty() ? QString(element) : QStringLiteral("the attribute %1 of %2").arg(attribute, element);
     };
     // U+FFFD is EF BF BD in UTF-8; bytes not valid in it read as one too.
-    const bool replaced = !text.isRaw ? text.decoded.contains(QChar(0xFFFD))
+    // (The walk reads a reference to a character XML cannot hold as one too.)
+    const bool replaced = !text.isRaw ? text.decoded.count(QChar(0xFFFD)) > unwritable.references
                           : m_source.firstInvalidByte() >= 0 ? text.string().contains(QChar(0xFFFD))
                                                              : std::memchr(text.data, 0xEF, size_t(text.size))
                                                                    && text.contains("\xEF\xBF\xBD");
-    if (replaced && !m_undeclared)
+    if (replaced && !m_undeclared) {
+        // A rewrite writes U+FFFD for bytes that were not valid; one that the file holds already is kept.
+        const bool bytesInvalid = !m_source.isRaw() || m_source.firstInvalidByte() >= 0;
         add(FindingCode::ReplacementCharacter, offset, record,
             QStringLiteral("%1 holds U+FFFD, the mark of bytes that are not valid in the file's encoding (%2), or of "
-                           "an earlier such reading saved back").arg(whatText(), QString::fromLatin1(m_source.encoding())));
+                           "an earlier such reading saved back").arg(whatText(), QString::fromLatin1(m_source.encoding())))
+            .rewrite = bytesInvalid ? RewriteEffect::Changed : RewriteEffect::Kept;
+    }
+    if (unwritable.offset >= 0)
+        add(FindingCode::UnwritableCharacter, unwritable.offset, record,
+            QStringLiteral("%1 holds U+%2, a character XML cannot hold: the readers read it, but the writers leave it out")
+                .arg(whatText(), QString::number(unwritable.character, 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+    // Only whitespace, dropped: a text reads as empty, a colour as its default.
+    const bool emptyIsDefault = value.kind == ValueKind::Colour && value.emptyReadsAsAbsent;
+    if (blankOffset >= 0 && (value.kind == ValueKind::Text || emptyIsDefault)) {
+        add(FindingCode::BlankText, blankOffset, record,
+            QStringLiteral("%1 holds only whitespace, which the readers drop outside a CDATA section: it reads as %2")
+                .arg(whatText(), emptyIsDefault ? QLatin1String(value.absent) : QLatin1String("empty")))
+            .rewrite = emptyIsDefault ? RewriteEffect::Changed : RewriteEffect::Dropped;
+        return;
+    }
     if (value.kind == ValueKind::Text)
         return;
     const auto unparsed = [&](const char *as) {
@@ -800,7 +944,8 @@ void Linter::checkValue(const ValueText &text, int offset, const Value &value, Q
             piece.toInt(&ok, 10);
             if (!ok)
                 add(FindingCode::UnparsedNumber, offset, record,
-                    QStringLiteral("%1 holds %2, which is not a whole number, so it is left out of the list").arg(whatText(), shown(piece)));
+                    QStringLiteral("%1 holds %2, which is not a whole number, so it is left out of the list").arg(whatText(), shown(piece)))
+                    .rewrite = RewriteEffect::Dropped;
         }
         break;
     }

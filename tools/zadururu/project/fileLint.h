@@ -17,11 +17,26 @@ struct RecordPlace
 };
 
 /**
+ * Markup that no reader reads and no writer writes, which a rewrite of the
+ * file drops: a comment, or a processing instruction other than the XML
+ * declaration.
+ */
+struct UnreadMarkup
+{
+    int line = 0;
+    int column = 0;
+    QString what; ///< "the comment <!-- ... -->", "the processing instruction <?name?>"
+};
+
+/**
  * What one file shows by itself, against what the readers read of its kind
  * (readerVocabulary.h), in one walk over its bytes: the warnings of the
  * bytes (W1xx) and of the content (W2xx), a document element of another
  * name (E103), and where each record stands, for the findings that need
- * other files to be found.
+ * other files to be found. Each finding says what a rewrite in the
+ * writers' canonical form does to what it points at (Finding::rewrite);
+ * with the comments and processing instructions, which no reader reads,
+ * that is everything such a rewrite drops, invents or changes.
  */
 struct FileLint
 {
@@ -29,6 +44,8 @@ struct FileLint
     /// The start of each record, by kind ("tag", "component"...), in the
     /// order the readers list the records of that kind.
     QHash<QString, QVector<RecordPlace>> places;
+    /// The comments and processing instructions, in file order.
+    QList<UnreadMarkup> markup;
 
     /// The place of the record of @p kind at @p index (from 0) of the readers' list; 0, 0 when unknown.
     RecordPlace place(const QString &kind, int index) const;

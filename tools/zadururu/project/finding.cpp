@@ -42,6 +42,12 @@ const QList<FindingCodeInfo> &findingCodes()
         {FindingCode::AbsentDefault, "W207", false, "absent-default",
          "an absent element whose default changes what the record does (a channel loads disabled...)"},
         {FindingCode::InvalidColour, "W208", false, "invalid-colour", "a colour that is not a colour name"},
+        {FindingCode::BlankText, "W209", false, "blank-text",
+         "a text of only whitespace (outside CDATA) in a page or library, which the readers read as empty"},
+        {FindingCode::MeasuredSize, "W210", false, "measured-size",
+         "a text item without Width or Height, whose size the reader measures with the fonts of the machine it runs on"},
+        {FindingCode::UnwritableCharacter, "W211", false, "unwritable-character",
+         "a text holding a character XML cannot hold (a control character, U+FFFE, U+FFFF), which the writers leave out"},
         {FindingCode::TagWithoutChannel, "W301", false, "tag-without-channel",
          "a tag bound to no channel (\"None\", an empty channel name, or none at all)"},
         {FindingCode::ChannelMismatch, "W302", false, "channel-mismatch",
@@ -61,6 +67,21 @@ const QList<FindingCodeInfo> &findingCodes()
 const FindingCodeInfo &findingCodeInfo(FindingCode code)
 {
     return findingCodes().at(int(code));
+}
+
+QLatin1String rewriteEffectName(RewriteEffect effect)
+{
+    switch (effect) {
+    case RewriteEffect::Kept:
+        break;
+    case RewriteEffect::Dropped:
+        return QLatin1String("dropped");
+    case RewriteEffect::Invented:
+        return QLatin1String("invented");
+    case RewriteEffect::Changed:
+        return QLatin1String("changed");
+    }
+    return QLatin1String("kept");
 }
 
 std::optional<FindingCode> findingCodeById(const QString &id)

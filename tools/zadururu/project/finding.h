@@ -44,6 +44,9 @@ enum class FindingCode : quint8 {
     ChangedNumber,       ///< W206 a number read as another value (cut to a whole number, to 8 bits)
     AbsentDefault,       ///< W207 an absent element whose default changes behaviour
     InvalidColour,       ///< W208 a colour that is no colour name
+    BlankText,           ///< W209 a text of only whitespace that the readers read as empty
+    MeasuredSize,        ///< W210 a text item without a stored size, measured with the reading machine's fonts
+    UnwritableCharacter, ///< W211 a text holding a character XML cannot hold, which the writers leave out
     // Warnings: records that fit together oddly.
     TagWithoutChannel,   ///< W301 a tag bound to no channel
     ChannelMismatch,     ///< W302 a tag whose Kanal_Id and KanalName name different channels
@@ -58,6 +61,19 @@ inline uint qHash(FindingCode code, uint seed = 0)
 {
     return ::qHash(uint(code), seed);
 }
+
+/**
+ * What rewriting a file in the canonical form of the library's writers
+ * (zadururu format, a save from the editor) does to what a finding points
+ * at: keeps its meaning (a default written out, an invalid colour carried
+ * as it is), drops it (an element no reader reads), invents it (a size
+ * measured with this machine's fonts) or changes it (a number that does not
+ * parse, written as 0).
+ */
+enum class RewriteEffect : quint8 { Kept, Dropped, Invented, Changed };
+
+/// "kept", "dropped", "invented" or "changed".
+QLatin1String rewriteEffectName(RewriteEffect effect);
 
 /// What the code table says of one code.
 struct FindingCodeInfo
@@ -87,6 +103,8 @@ struct Finding
     int line = 0;
     int column = 0;
     QString message;
+    /// What a rewrite of the file does to it; the lint sets it, the check does not show it.
+    RewriteEffect rewrite = RewriteEffect::Kept;
 
     const QString &file() const { return record.file; }
     bool isError() const { return findingCodeInfo(code).error; }
