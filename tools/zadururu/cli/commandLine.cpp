@@ -26,8 +26,9 @@ static QString helpText(const QCommandLineParser &parser, const QString &command
 // What --help-all adds for every command.
 static const char commonHelp[] =
     "\nExit codes: 0 done (no problems, no differences); 1 problems found (check), the\n"
-    "files differ (diff) or the change was refused (rename-tag); 2 usage or file\n"
-    "errors, named on standard error.\n"
+    "files differ (diff), a file is not in canonical form (format --check) or the\n"
+    "change was refused (rename-tag, format); 2 usage or file errors, named on\n"
+    "standard error.\n"
     "\n"
     "--json prints one JSON object: \"schemaVersion\" and \"command\" first, then the\n"
     "command's report in the order of its text, described by the schema\n"
