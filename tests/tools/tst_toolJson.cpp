@@ -59,6 +59,17 @@ private slots:
         QTest::newRow("format, check") << QStringList{"format", "--check", example("plant/pages/overview.xml"), example("plant/definitions.xml")}
                                        << 1;
         QTest::newRow("format") << QStringList{"format", example("plant/pages/overview.xml"), "-o", m_dir.filePath("overview.xml")} << 0;
+        // The test project's main page loses something of every kind a rewrite can lose.
+        const QString lossy = warnings + "/pages/main.xml";
+        QTest::newRow("format, check, what a rewrite loses") << QStringList{"format", "--check", lossy} << 1;
+        for (const char *copy : {"refused.xml", "forced.xml"})
+            QFile::copy(lossy, m_dir.filePath(copy));
+        QTest::newRow("format, refused") << QStringList{"format", m_dir.filePath("refused.xml")} << 1;
+        QTest::newRow("format, forced") << QStringList{"format", "--force", m_dir.filePath("forced.xml")} << 0;
+        QTest::newRow("rename-tag, refused") << QStringList{"rename-tag", example("plant"), "--id", "777", "--to", "900", "--dry-run"} << 1;
+        QTest::newRow("rename-tag, name taken") << QStringList{"rename-tag", projectCopy(m_dir.path(), "plant"), "--name", "Level_01",
+                                                               "--to", "Flow_02"}
+                                                << 1;
     }
     void commandsValidate()
     {
@@ -113,6 +124,29 @@ private slots:
         QTest::newRow("a change without its fields") << changed(QByteArray()) << false;
         QTest::newRow("a renamed file without its old name")
             << QByteArray(diff).replace("\"change\": \"changed\", \"records\": [CHANGE]", "\"change\": \"renamed\", \"records\": []") << false;
+        const QByteArray format = json("{'schemaVersion': 1, 'command': 'format', 'check': false, 'force': false, 'refused': true, "
+                                       "'files': [{'file': 'a.xml', 'kind': 'scene page', 'canonical': false, 'written': false, "
+                                       "'losses': [LOSS]}]}");
+        const QByteArray loss = json("{'effect': 'dropped', 'code': 'W202', 'line': 3, 'column': 5, 'record': null, 'message': 'm'}");
+        const QByteArray measured = json("{'effect': 'invented', 'code': 'W210', 'line': 3, 'column': 5, 'record': null, 'message': 'm', "
+                                         "'measured': {'width': 9, 'height': 4, 'family': 'Arial', 'pixelSize': 14, 'bold': false, "
+                                         "'italic': false, 'matchedFamily': 'DejaVu Sans', 'matchedPixelSize': 14}}");
+        const auto formatted = [&](const QByteArray &l) { return QByteArray(format).replace("LOSS", l); };
+        QTest::newRow("a loss") << formatted(loss) << true;
+        QTest::newRow("a size measured") << formatted(measured) << true;
+        QTest::newRow("a comment dropped") << formatted(QByteArray(loss).replace("\"W202\"", "null")) << true;
+        QTest::newRow("a loss of no effect") << formatted(QByteArray(loss).replace("dropped", "lost")) << false;
+        QTest::newRow("a loss of an error's code") << formatted(QByteArray(loss).replace("W202", "E201")) << false;
+        QTest::newRow("a size measured without its font")
+            << formatted(QByteArray(measured).left(measured.indexOf(", \"measured\"")) + '}') << false;
+        QTest::newRow("a refused format that wrote") << formatted(loss).replace("\"written\": false", "\"written\": true") << false;
+        QTest::newRow("a forced format refused") << formatted(loss).replace("\"force\": false", "\"force\": true") << false;
+        const QByteArray refusal = json("{'schemaVersion': 1, 'command': 'rename-tag', 'refused': true, 'reason': 'r', 'field': 'Id', "
+                                        "'old': 7, 'new': 8, 'dryRun': false}");
+        QTest::newRow("a rename refused") << refusal << true;
+        QTest::newRow("a rename refused without its reason") << QByteArray(refusal).replace(" \"reason\": \"r\",", "")
+                                                             << false;
+        QTest::newRow("a rename refused with its files") << QByteArray(refusal).replace("}", ", \"files\": []}") << false;
         QTest::newRow("xref listing without its lists")
             << json("{'schemaVersion': 1, 'command': 'xref', 'project': 'p', 'pages': 2, 'tags': []}") << false;
     }

@@ -54,12 +54,6 @@ RecordRef recordOf(const QString &file, const TagBinding &binding)
     return ref;
 }
 
-int refuse(const QString &reason)
-{
-    fprintf(stderr, "zadururu rename-tag: %s; nothing was changed\n", qPrintable(reason));
-    return Exit::problems;
-}
-
 // Whether @p after, loaded, holds exactly the records of @p page (or of
 // @p definitions, when page is null): the file's records with the rename made.
 bool readsAs(const QByteArray &after, const ScaFileData *page, const FileDataTree &definitions, QString *difference)
@@ -141,6 +135,20 @@ int runRenameTag(const QStringList &arguments)
     }
 
     const QString what = byId ? QStringLiteral("Id ") + oldText : quoted(oldText);
+    const QJsonValue oldValue = byId ? QJsonValue(oldId) : QJsonValue(oldText);
+    const QJsonValue newValue = byId ? QJsonValue(newId) : QJsonValue(newText);
+    // A refusal changes nothing, and with --json is a report of its own.
+    const auto refuse = [&](const QString &reason) {
+        fprintf(stderr, "zadururu rename-tag: %s; nothing was changed\n", qPrintable(reason));
+        if (parser.isSet(json))
+            printJson(jsonReport("rename-tag", QJsonObject{{QStringLiteral("refused"), true},
+                                                           {QStringLiteral("reason"), reason},
+                                                           {QStringLiteral("field"), byId ? QStringLiteral("Id") : QStringLiteral("Name")},
+                                                           {QStringLiteral("old"), oldValue},
+                                                           {QStringLiteral("new"), newValue},
+                                                           {QStringLiteral("dryRun"), parser.isSet(dryRun)}}));
+        return Exit::problems;
+    };
     QList<pEtiketDef_t *> matches;
     bool taken = false;
     for (pEtiketDef_t *tag : definitions.tags) {
@@ -276,10 +284,11 @@ int runRenameTag(const QStringList &arguments)
                                     {QStringLiteral("edits"), bytes}});
         }
         QJsonObject report = jsonReport("rename-tag");
+        report.insert(QStringLiteral("refused"), false);
         report.insert(QStringLiteral("tag"), edits.first().records.first().toJson());
         report.insert(QStringLiteral("field"), byId ? QStringLiteral("Id") : QStringLiteral("Name"));
-        report.insert(QStringLiteral("old"), byId ? QJsonValue(oldId) : QJsonValue(oldText));
-        report.insert(QStringLiteral("new"), byId ? QJsonValue(newId) : QJsonValue(newText));
+        report.insert(QStringLiteral("old"), oldValue);
+        report.insert(QStringLiteral("new"), newValue);
         report.insert(QStringLiteral("dryRun"), dry);
         report.insert(QStringLiteral("bindings"), bindings);
         report.insert(QStringLiteral("files"), list);
