@@ -26,9 +26,9 @@ namespace {
 
 /**
  * The characters of a value that XML cannot hold but the library's parser
- * reads (controls but tab and line ends, written as they are or as character
- * references; references to U+FFFE, U+FFFF, a surrogate, 0 or beyond
- * U+10FFFF): the writers leave them out. The walk reads such a reference as
+ * reads (controls other than tab and line ends, written as they are or as
+ * character references; references to U+FFFE, U+FFFF, a surrogate, 0 or
+ * beyond U+10FFFF): the writers leave them out. The walk reads such a reference as
  * U+FFFD, which is then no mark of bytes not valid in the encoding.
  */
 struct Unwritable
@@ -50,8 +50,8 @@ struct Unwritable
         }
     }
     /// Looks through @p size bytes at @p data, which start at @p base in the
-    /// source; character references are read when @p references is set (not
-    /// in a CDATA section).
+    /// source; character references are read when @p withReferences is set
+    /// (not in a CDATA section).
     void scan(const char *data, int size, int base, bool withReferences)
     {
         for (int i = 0; i < size; ++i) {
