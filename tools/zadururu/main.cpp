@@ -3,6 +3,8 @@
 
 #include "commands/commands.h"
 
+#include <zadururu/zadururu_version.h>
+
 #include <QApplication>
 #include <QTextStream>
 
@@ -48,7 +50,7 @@ int main(int argc, char *argv[])
         qInstallMessageHandler(quietDebugOutput);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zadururu"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ZADURURU_VERSION));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZADURURU_VERSION_STRING));
 
     QStringList arguments = QCoreApplication::arguments();
     const QString command = arguments.value(1);
@@ -71,7 +73,7 @@ int main(int argc, char *argv[])
         return Exit::ok;
     }
     if (command == QLatin1String("--version")) {
-        printf("zadururu %s\n", ZADURURU_VERSION);
+        printf("zadururu %s\n", ZADURURU_VERSION_STRING);
         return Exit::ok;
     }
     if (!command.isEmpty())

@@ -27,7 +27,7 @@ public:
     void extensionsInitialized() override;
     void shutdown();
 
-private slots:
+private Q_SLOTS:
     /// Shows the modal about box over the host's main window.
     void about();
     void objectAdded(QObject *obj);

@@ -33,7 +33,7 @@ public:
     /// Handles a command that a second instance of the host passed on.
     virtual QObject *remoteCommand(const QStringList &options, const QStringList &arguments);
 
-signals:
+Q_SIGNALS:
     void asynchronousShutdownFinished();
 };
 

@@ -14,6 +14,10 @@
  */
 struct FileDataTree
 {
+    FileDataTree() = default;
+    FileDataTree(const FileDataTree &) = delete;
+    FileDataTree &operator=(const FileDataTree &) = delete;
+
     QList<pKanalDef_t *> channels;
     QList<pEtiketDef_t *> tags;
     QList<pAlarmItem_t *> alarms;

@@ -33,11 +33,11 @@ public:
     /// Watches @p path instead of the current file and loads it, freeing the old tree.
     void setFile(QString path);
 
-signals:
+Q_SIGNALS:
     /// The file changed on disk and has been loaded again (the tree may be null).
     void tgchFileUpdated();
 
-private slots:
+private Q_SLOTS:
     void onFileChanged(QString path);
 
 private:

@@ -34,6 +34,12 @@ public:
     static FileDataTree *loadFileData(const QByteArray &data);
     /// Reads and parses the file at @p path; null when it cannot be opened.
     static FileDataTree *loadFileData(const QString &path);
+    /**
+     * Reads and parses the file at @p path, a file name in the system's
+     * encoding, as loadFileData(const QString &) does: so that
+     * `loadFileData("definitions.xml")` loads that file.
+     */
+    static FileDataTree *loadFileData(const char *path);
 
     /// A new channel record read from a "Channel" element. Never null.
     static pKanalDef_t *channelDataFromXML(QDomElement *element);
@@ -69,4 +75,21 @@ public:
      * be opened.
      */
     static FileDataTree *loadTagsFromCSV(const QString &path);
+
+    /**
+     * Moves every tag of @p imported to the end of @p into's tag list, in
+     * order, and numbers them after the highest tag id in @p into: the first
+     * gets that id plus 1 (1 in a tree whose ids are all 0 or less, or that
+     * has no tags), the next plus 2, and so on. Returns the number of tags
+     * moved.
+     *
+     * The records change owner: @p into holds them and @p imported's tag
+     * list is left empty, so that freeing both trees frees each record once.
+     * Channels and alarms of @p imported stay where they are; null entries
+     * of its tag list are dropped.
+     *
+     * Returns -1 and changes nothing when either tree is null, when both are
+     * the same tree, or when the new ids would pass the largest int.
+     */
+    static int mergeImportedTags(FileDataTree *into, FileDataTree *imported);
 };

@@ -18,6 +18,8 @@ class ZADURURU_EXPORT ProjectDataTree
 {
 public:
     ProjectDataTree();
+    ProjectDataTree(const ProjectDataTree &) = delete;
+    ProjectDataTree &operator=(const ProjectDataTree &) = delete;
 
     /// A component instance id not used by any loaded instance when drawn; not reserved.
     int requestUniqueId();

@@ -20,6 +20,8 @@ class ZADURURU_EXPORT ScaFileData
 {
 public:
     ScaFileData();
+    ScaFileData(const ScaFileData &) = delete;
+    ScaFileData &operator=(const ScaFileData &) = delete;
 
     /// The first component instance whose Uid is @p uid, or null.
     ScadaObjectLoadData_t *getBlock(int uid) const;

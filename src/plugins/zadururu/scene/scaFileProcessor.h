@@ -28,7 +28,19 @@ public:
      * XML. @p fileName is stored as the page's file name unless it is a null
      * string, in which case the file's own fileName element is used.
      */
-    static ScaFileData *loadFileData(const QByteArray &data, QString fileName);
+    static ScaFileData *loadFileData(const QByteArray &data, QString fileName = QString());
+    /**
+     * Reads and parses the scene file at @p path. The page's file name is
+     * the file name part of @p path (as the project tree keys pages), not the
+     * file's own fileName element. Returns null when the file cannot be
+     * opened or is not well-formed XML.
+     */
+    static ScaFileData *loadFileData(const QString &path);
+    /**
+     * As loadFileData(const QString &), for @p path in the system's encoding:
+     * `loadFileData("pages/main.xml")` loads that file.
+     */
+    static ScaFileData *loadFileData(const char *path);
     /// Parses only the page properties of a scene file; null when not well-formed.
     static PagePropertiesData_t *loadSceneData(const QByteArray &data);
     /**

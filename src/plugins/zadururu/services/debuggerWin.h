@@ -25,7 +25,7 @@ public:
 
     void write(QString text);
 
-private slots:
+private Q_SLOTS:
     void on_pushButton_close_clicked();
 
 private:
