@@ -22,14 +22,18 @@ bool TagUsagePlugin::initialize(const QStringList &arguments, QString *errorStri
     return true;
 }
 
+// A plugin whose initialize() failed is not called again, but stays safe if it is.
 void TagUsagePlugin::extensionsInitialized()
 {
+    if (!m_usage)
+        return;
     m_usage->open(m_project);
     m_usage->report();
 }
 
 ExtensionSystem::IPlugin::ShutdownFlag TagUsagePlugin::aboutToShutdown()
 {
-    m_usage->close();
+    if (m_usage)
+        m_usage->close();
     return SynchronousShutdown;
 }
