@@ -40,7 +40,7 @@ public:
     explicit OutputMessage(QObject *parent = nullptr);
 
     /**
-     * Shows the box for @p code (see the table above) and returns when the
+     * Shows the box for @p code (see the table of the class) and returns when the
      * user has closed it; nothing of the answer is reported. GUI thread only.
      *
      * @p detail is read only for code 7 (a broken file), where it replaces
