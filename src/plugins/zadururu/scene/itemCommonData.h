@@ -38,8 +38,8 @@ struct ItemCommonData_t
     int ZVAL = 0;
     /**
      * Stacking value of the item's group, for an item in a group (#GroupId).
-     * A text item writes it as the `GZVAL` attribute of its `Properties`
-     * element and reads it from a `GZVal` element; see TextItemLoadData_t.
+     * A text item stores it as the `GZVAL` attribute of its `Properties`
+     * element, or in a `GZVal` element in older files; see TextItemLoadData_t.
      */
     int GZVAL = 0;
     /**

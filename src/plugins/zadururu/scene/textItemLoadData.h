@@ -25,9 +25,8 @@
  * (QApplication); without one a missing width or height reads as 0.
  *
  * The group's stacking value (ItemCommonData_t::GZVAL) is written as the
- * `GZVAL` attribute of `Properties` but read from a `GZVal` element, which
- * the writer never writes: a text item saved by this library reads back
- * with 0 there. Keep the value elsewhere if the page needs it.
+ * `GZVAL` attribute of `Properties`. The reader takes a `GZVal` element when
+ * the item has one (older files store it so) and the attribute otherwise.
  *
  * Colours are texts, carried unchanged: nothing checks or normalises them.
  */
