@@ -9,7 +9,7 @@ packages=(
     clang libclang-rt-14-dev llvm
     fonts-dejavu-core fonts-liberation2
     doxygen graphviz pkg-config
-    chromium python3
+    chromium python3 python3-jsonschema
 )
 
 missing=()
