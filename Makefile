@@ -5,7 +5,7 @@ JOBS    ?= $(shell nproc)
 PROJECT ?= examples/plant
 OUTPUT  ?= $(BUILD)/out
 
-.PHONY: all setup configure build run test sanitize-build fuzz bench translations clean
+.PHONY: all setup configure build run test sanitize-build fuzz bench docs translations clean
 
 all: build
 
@@ -70,6 +70,11 @@ fuzz: sanitize-build
 BENCH_ARGS ?=
 bench: build
 	$(BUILD)/bin/zadururu-bench $(BENCH_ARGS)
+
+# The API reference from the public headers, with the guide for host
+# developers as its main page: HTML and a Qt help file (QCH), no warning allowed.
+docs: configure
+	cmake --build $(BUILD) --target docs
 
 # Regenerates the translation source of the user-visible texts.
 translations: setup

@@ -2,8 +2,6 @@
 
 #include <zadururu/definitions/tgchFileProcessor.h>
 
-#include "tagImport.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -47,8 +45,14 @@ bool runDefinitionsJob(const QDir &project, const QDir &output,
             ok = false;
         } else {
             const int firstId = tree->tags.size();
-            const int count = mergeImportedTags(*tree, *imported);
+            const int count = TgchFileProcessor::mergeImportedTags(tree, imported);
             destroyFileDataTree(imported);
+            if (count < 0) {
+                err << csv << ": the definitions' tag ids are too high to number the imported tags after them\n";
+                out.flush();
+                destroyFileDataTree(tree);
+                return false;
+            }
             const QString merged = output.filePath(QStringLiteral("definitions-imported.xml"));
             out << "\nTag list " << csv << ": " << count << " tags imported\n";
             for (int i = firstId; i < tree->tags.size() && i < firstId + 5; ++i) {

@@ -21,6 +21,8 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 static QTextStream &out()
 {
@@ -35,8 +37,9 @@ static QTextStream &err()
 }
 
 // Loads the plugin through Qt's plugin loader, prints what the host's plugin
-// manager reads, and runs its start-up calls. Returns null on failure.
-static ExtensionSystem::IPlugin *loadPlugin(QPluginLoader &loader)
+// manager reads, and runs its start-up calls with @p arguments. Returns null
+// on failure.
+static ExtensionSystem::IPlugin *loadPlugin(QPluginLoader &loader, const QStringList &arguments)
 {
     const QJsonObject meta = loader.metaData();
     if (meta.isEmpty()) {
@@ -56,7 +59,7 @@ static ExtensionSystem::IPlugin *loadPlugin(QPluginLoader &loader)
         return nullptr;
     }
     QString error;
-    if (!plugin->initialize(QCoreApplication::arguments(), &error)) {
+    if (!plugin->initialize(arguments, &error)) {
         err() << loader.fileName() << ": initialize failed: " << error << '\n';
         return nullptr;
     }
@@ -81,19 +84,25 @@ int main(int argc, char *argv[])
     parser.addOption(pluginOption);
     QCommandLineOption logOption("log", "Switch the event log on (~/korvelalog.txt) and log each page loaded.");
     parser.addOption(logOption);
+    QCommandLineOption hostPluginOption(
+        "host-plugin",
+        "A plugin of the host's that uses the library, loaded after it (repeatable); its initialize() gets "
+        "the arguments -project PROJECT_DIR, and aboutToShutdown() is called before the host ends.",
+        "file");
+    parser.addOption(hostPluginOption);
     parser.addPositionalArgument("project", "The project folder to open.");
     parser.addPositionalArgument("output", "The folder to save the project's files to.");
     parser.process(app);
 
     const QStringList args = parser.positionalArguments();
     if (args.size() != 2) {
-        err() << "usage: zadururu-host [--plugin FILE] PROJECT_DIR OUTPUT_DIR\n";
+        err() << "usage: zadururu-host [--plugin FILE] [--host-plugin FILE ...] PROJECT_DIR OUTPUT_DIR\n";
         return 2;
     }
 
     Core::ICore core;
     QPluginLoader loader(parser.value(pluginOption));
-    if (!loadPlugin(loader))
+    if (!loadPlugin(loader, QCoreApplication::arguments()))
         return 2;
 
     const QDir project(args.at(0));
@@ -106,6 +115,14 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QDir output(args.at(1));
+
+    // The host's other plugins, each in the order given, after the library.
+    std::vector<std::unique_ptr<QPluginLoader>> hostPlugins;
+    for (const QString &file : parser.values(hostPluginOption)) {
+        hostPlugins.push_back(std::make_unique<QPluginLoader>(file));
+        if (!loadPlugin(*hostPlugins.back(), {QStringLiteral("-project"), project.path()}))
+            return 2;
+    }
 
     // The host's settings live in korvela.ini in the working directory.
     EventLogger logger; // takes the log switch from the settings
@@ -124,6 +141,14 @@ int main(int argc, char *argv[])
     ok = runLibraryJob(project, usedComponentUids(tree), out(), err()) && ok;
     out() << '\n';
     ok = savePages(tree, output, out(), err()) && ok;
-    tree.selfDestruct();
+    // selfDestruct() would free only the component instances of each page.
+    for (ScaFileData *page : qAsConst(tree.files))
+        destroyScaFileData(page);
+    tree.files.clear();
+
+    for (auto it = hostPlugins.rbegin(); it != hostPlugins.rend(); ++it) {
+        qobject_cast<ExtensionSystem::IPlugin *>((*it)->instance())->aboutToShutdown();
+        (*it)->unload();
+    }
     return ok ? 0 : 1;
 }

@@ -4,6 +4,8 @@
 #include "commands/commands.h"
 #include "project/nearestName.h"
 
+#include <zadururu/zadururu_version.h>
+
 #include <QApplication>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -131,7 +133,7 @@ int main(int argc, char *argv[])
         qInstallMessageHandler(quietDebugOutput);
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zadururu"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ZADURURU_VERSION));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZADURURU_VERSION_STRING));
 
     QStringList arguments = QCoreApplication::arguments();
     const QString command = arguments.value(1);
@@ -158,7 +160,7 @@ int main(int argc, char *argv[])
         return Exit::ok;
     }
     if (command == QLatin1String("--version")) {
-        printf("zadururu %s\n", ZADURURU_VERSION);
+        printf("zadururu %s\n", ZADURURU_VERSION_STRING);
         return Exit::ok;
     }
     if (command.isEmpty()) {

@@ -1,9 +1,11 @@
-// A host plugin's view of the installed package: headers, the imported
-// target, and the exported classes.
+// A host program's view of the installed package: headers, the imported
+// target, the exported classes, and the version of the library it runs with.
 #include <zadururu/zadururuPlugin.h>
+#include <zadururu/zadururu_version.h>
 
 #include <QApplication>
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char *argv[])
 {
@@ -11,6 +13,9 @@ int main(int argc, char *argv[])
     ZadUruruPlugin plugin;
     if (ZadUruruPlugin::instance() != &plugin || !plugin.initialize({}, nullptr))
         return 1;
-    std::puts("consumer ok");
+    // The installed headers and the installed library agree.
+    if (ZadUruru::version() != ZADURURU_VERSION || std::strcmp(ZadUruru::versionString(), ZADURURU_VERSION_STRING))
+        return 1;
+    std::printf("consumer ok, libzadururu %s\n", ZadUruru::versionString());
     return 0;
 }

@@ -3,7 +3,6 @@
 #include "commands.h"
 
 #include "cli/commandLine.h"
-#include "tagImport.h"
 #include "xmlCheck.h"
 
 #include <zadururu/definitions/tgchFileProcessor.h>
@@ -63,7 +62,12 @@ int runImportCsv(const QStringList &arguments)
     }
 
     const int before = tree->tags.size();
-    const int count = mergeImportedTags(*tree, *imported);
+    const int count = TgchFileProcessor::mergeImportedTags(tree.get(), imported.get());
+    if (count < 0) {
+        reportFileError(definitionsPath, QStringLiteral("has tag ids too high to number %1 more tags after them")
+                                             .arg(imported->tags.size()));
+        return Exit::error;
+    }
     const bool dry = parser.isSet(dryRun);
     for (int i = before; i < tree->tags.size(); ++i) {
         const pEtiketDef_t *tag = tree->tags.at(i);

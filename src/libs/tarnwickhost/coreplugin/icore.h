@@ -1,5 +1,10 @@
 #pragma once
 
+/**
+ * @file icore.h
+ * @brief The host's core object (Core::ICore).
+ */
+
 #include <tarnwickhost/tarnwickhost_export.h>
 
 #include <QObject>
@@ -8,6 +13,7 @@ QT_BEGIN_NAMESPACE
 class QWidget;
 QT_END_NAMESPACE
 
+/// The host editor's core: its main window and the services behind it.
 namespace Core {
 
 /**
@@ -19,10 +25,14 @@ class TARNWICKHOST_EXPORT ICore : public QObject
 {
     Q_OBJECT
 public:
+    /// Makes this the core object, with @p mainWindow (not owned) as the parent of dialogs.
     explicit ICore(QWidget *mainWindow = nullptr);
+    /// instance() returns null afterwards.
     ~ICore() override;
 
+    /// The core object, or null when the host has none.
     static ICore *instance();
+    /// The host's main window, or null without a core object or window.
     static QWidget *mainWindow();
 
 private:

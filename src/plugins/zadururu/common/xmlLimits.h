@@ -1,5 +1,10 @@
 #pragma once
 
+/**
+ * @file xmlLimits.h
+ * @brief The nesting limit of every reader (ZadUruru::maxXmlNestingDepth).
+ */
+
 #include <zadururu/zadururu_export.h>
 
 #include <QByteArray>

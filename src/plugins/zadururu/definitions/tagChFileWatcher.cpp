@@ -38,5 +38,5 @@ void TagChFileWatcher::setFile(QString path)
 void TagChFileWatcher::onFileChanged(QString path)
 {
     setFile(path);
-    emit tgchFileUpdated();
+    Q_EMIT tgchFileUpdated();
 }

@@ -18,6 +18,9 @@
 #include <QXmlSimpleReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+#include <limits>
+
 using namespace ZadUruru::DefinitionsXml;
 
 namespace {
@@ -93,6 +96,11 @@ FileDataTree *TgchFileProcessor::loadFileData(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return nullptr;
     return loadFileData(file.readAll());
+}
+
+FileDataTree *TgchFileProcessor::loadFileData(const char *path)
+{
+    return loadFileData(QFile::decodeName(path));
 }
 
 FileDataTree *ZadUruru::readDefinitionsThroughDom(const QByteArray &data)
@@ -239,4 +247,28 @@ FileDataTree *TgchFileProcessor::loadTagsFromCSV(const QString &path)
         tree->tags.append(tag);
     }
     return tree;
+}
+
+int TgchFileProcessor::mergeImportedTags(FileDataTree *into, FileDataTree *imported)
+{
+    if (!into || !imported || into == imported)
+        return -1;
+    int highest = 0;
+    for (const pEtiketDef_t *tag : qAsConst(into->tags)) {
+        if (tag)
+            highest = std::max(highest, tag->Id);
+    }
+    const int count = int(std::count_if(imported->tags.cbegin(), imported->tags.cend(),
+                                        [](const pEtiketDef_t *tag) { return tag != nullptr; }));
+    // Ids are ints in the file: refuse rather than wrap around or give two tags one id.
+    if (count > std::numeric_limits<int>::max() - highest)
+        return -1;
+    for (pEtiketDef_t *tag : qAsConst(imported->tags)) {
+        if (!tag)
+            continue;
+        tag->Id = ++highest;
+        into->tags.append(tag);
+    }
+    imported->tags.clear();
+    return count;
 }

@@ -1,5 +1,10 @@
 #pragma once
 
+/**
+ * @file scadaEngine.h
+ * @brief The process-wide component library (ScadaEngine).
+ */
+
 #include <zadururu/library/scadaLibObject.h>
 #include <zadururu/zadururu_export.h>
 
@@ -9,23 +14,32 @@
 #include <QString>
 
 /**
- * The process-wide component library.
+ * The process-wide component library: the components the editor offers for
+ * placing on pages, from two files.
  *
  * Created on the first call of instance() and never destroyed. At start-up
- * it reads the component library file ("objlib.xml" in the "scdLib" folder
- * beside the application's directory) and the user library file
- * ("userlib.xml" in the home directory's "Korvela" folder), and makes sure
- * the user image directory ("Korvela/images") exists.
+ * it reads the component library file (`objlib.xml` in the `scdLib` folder
+ * beside the application's folder, that is
+ * `QCoreApplication::applicationDirPath()/../scdLib/objlib.xml`) and the user
+ * library file (`~/Korvela/userlib.xml`), and makes sure the user image
+ * folder (`~/Korvela/images/`) exists. A file that is missing or broken adds
+ * nothing. The library directory of the program settings
+ * (ProgramSettings::getLibDir()) plays no part.
  *
  * Records are held by pointer for the life of the process; the engine never
- * deletes them.
+ * deletes them, and neither may a caller.
+ *
+ * @code
+ * for (const ScadaLibObject *component : *ScadaEngine::instance()->getLibObjects())
+ *     qDebug() << component->objectUID << component->name << component->images;
+ * @endcode
  */
 class ZADURURU_EXPORT ScadaEngine : public QObject
 {
     Q_OBJECT
 
 public:
-    /// The engine, created (and the library files read) on the first call.
+    /// The engine, created (and the library files read) on the first call; never null.
     static ScadaEngine *instance();
 
     /**
@@ -39,7 +53,11 @@ public:
     QString getLibPath();
     /// The user library directory, with a trailing separator.
     QString getUserLibPath();
-    /// The combined list itself (library objects, then user objects).
+    /**
+     * The combined list itself, not a copy: library components, then user
+     * components. addUserObject() empties and refills it, so do not iterate
+     * over it while adding. Do not delete its records.
+     */
     QList<ScadaLibObject *> *getLibObjects();
 
     /// The records read from component library files.
@@ -66,11 +84,19 @@ public:
     bool saveUserLibraryFile(QList<ScadaLibObject *> list);
 
     /**
-     * Adds @p object as a user component: gives it a free id, copies its
-     * images (entries are source paths) into the user image directory and
-     * rewrites the entries to "images/<file name>", rewrites the user library
-     * file and confirms with a modal message box. The engine keeps the
-     * pointer; the caller must not delete the record.
+     * Adds @p object as a user component: gives it a free id (chooseaUID()),
+     * copies its images (entries are source paths) into the user image
+     * directory, replacing files of the same name there, and rewrites the
+     * entries to "images/" and the file name, rewrites the user library file and
+     * confirms with a modal message box (only in a QApplication). The engine
+     * keeps the pointer; the caller must not delete the record.
+     *
+     * ScadaLibObject::isUserObject stays as the caller set it until the next
+     * start reads the component back. The user library file stores only the
+     * name, category, id and image names: the other fields of a user
+     * component read as 0 after a restart. A file that cannot be written is
+     * reported on the debug output only; the component stays in memory.
+     * Null does nothing.
      */
     void addUserObject(ScadaLibObject *object);
 

@@ -1,5 +1,10 @@
 #pragma once
 
+/**
+ * @file scadaLibObject.h
+ * @brief One component of the component library (ScadaLibObject).
+ */
+
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -25,13 +30,13 @@ struct ScadaLibObject
     int rtuID = 0;             ///< remote unit the component is bound to
     int registerID = 0;        ///< register within that unit
     int objectType = 0;        ///< component type code, interpreted by the host
-    QList<QString> images;     ///< "images/<file name>" per image, in index order
-    int width = 0;
-    int height = 0;
-    float m_val = 0.0f;        ///< carried for the host; stored as an integer text
-    float a_val = 0.0f;        ///< carried for the host; stored as an integer text
-    int lofX = 0;
-    int lofY = 0;
+    QList<QString> images;     ///< one entry per image, in index order: "images/" followed by the file name
+    int width = 0;             ///< width of the component, in page units (0 for a user component after a restart)
+    int height = 0;            ///< height of the component, in page units (likewise)
+    float m_val = 0.0f;        ///< carried for the host; stored as a whole number ("2.5" reads as 0)
+    float a_val = 0.0f;        ///< carried for the host; stored like #m_val
+    int lofX = 0;              ///< horizontal offset carried for the host
+    int lofY = 0;              ///< vertical offset carried for the host
     /// Free for the host's plugins; this library never sets, reads or stores it.
     quint32 hostWord = 0;
     bool isUserObject = false; ///< true when read from a file other than a component library file

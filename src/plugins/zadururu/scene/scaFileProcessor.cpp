@@ -7,6 +7,8 @@
 #include "common/xmlText_p.h"
 
 #include <QDomDocument>
+#include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QXmlStreamWriter>
 
@@ -215,6 +217,20 @@ ScaFileProcessor::ScaFileProcessor(QObject *parent)
 ScaFileData *ScaFileProcessor::loadFileData(const QByteArray &data, QString fileName)
 {
     return ZadUruru::readScene(data, fileName);
+}
+
+ScaFileData *ScaFileProcessor::loadFileData(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    // The page is known by its file's name, as the project tree keys it.
+    return loadFileData(file.readAll(), QFileInfo(path).fileName());
+}
+
+ScaFileData *ScaFileProcessor::loadFileData(const char *path)
+{
+    return loadFileData(QFile::decodeName(path));
 }
 
 PagePropertiesData_t *ScaFileProcessor::loadSceneData(const QByteArray &data)
