@@ -107,6 +107,8 @@ private slots:
         QTest::newRow("two-byte sequence before ASCII") << QByteArray("<a>\xc2\xa0x\xc2\xbf\x7e</a>") << QString::fromUtf8("<a>text[\xc2\xa0x\xc2\xbf~]</>");
         QTest::newRow("names at the edges of their ranges") << QByteArray("<AZaz_09-.Q Za_=\"\"/>") << "<AZaz_09-.Q Za_=[]></>";
         QTest::newRow("trailing whitespace") << QByteArray("<a/> \n\t") << "<a></>";
+        // The parser reports an attribute given twice twice too; its readers take the last.
+        QTest::newRow("attribute given twice") << QByteArray("<a x=\"1\" y='2' x=\"3\"/>") << "<a x=[1] y=[2] x=[3]></>";
         QTest::newRow("deepest nesting") << nested(ZadUruru::maxXmlNestingDepth) << QString("<a>").repeated(ZadUruru::maxXmlNestingDepth) + QString("</>").repeated(ZadUruru::maxXmlNestingDepth);
 
         const QStringList refused = {
@@ -115,7 +117,7 @@ private slots:
             "<!DOCTYPE a [<!ENTITY e \"x\">]><a/>", "<!DOCTYPE a SYSTEM \"a.dtd\"><a/>", "<!DOCTYPE a",
             "<a>&#65;</a>", "<a>&e;</a>", "<a>&amp</a>", "<a v=\"&#9;\"/>", "<a v=\"&x;\"/>",
             "<a>x\ry</a>", "<a>\x01</a>", "<a>\x7f</a>", "<a v=\"\x01\"/>", "<a><![CDATA[\x01]]></a>", "<a>]]></a>",
-            "<a x=\"1\"y=\"2\"/>", "<a x =\"1\"/>", "<a x= \"1\"/>", "<a x=1/>", "<a x=/>", "<a x=></a>", "<a x=\"1\" x=\"2\"/>", "<a x=\"<\"/>", "<a =\"1\"/>", "<a 1=\"1\"/>", "</>",
+            "<a x=\"1\"y=\"2\"/>", "<a x =\"1\"/>", "<a x= \"1\"/>", "<a x=1/>", "<a x=/>", "<a x=></a>", "<a x=\"<\"/>", "<a =\"1\"/>", "<a 1=\"1\"/>", "</>",
             "<!DOCTYPE ><a/>", "<!DOCTYPE a<a/>", "<!DOCTYPE a [<a/>",
             "<a x=\"1/>", "<a x=\"1'/>", "<a><![CDATA[x</a>", "<a", "<a/", "<a><", "</a>",
         };
@@ -183,13 +185,36 @@ private slots:
         QCOMPARE(check.line, line);
         QCOMPARE(check.column, column);
     }
-    void checkWellFormed_tooDeep()
+    // A document past a limit is refused with the limit's message: nested
+    // too deep where the element too many opens, the entities before the
+    // parser starts.
+    void checkWellFormed_limits_data()
     {
-        const ZadUruru::WellFormedness check = ZadUruru::checkWellFormed(nested(ZadUruru::maxXmlNestingDepth + 1));
-        QVERIFY(!check.wellFormed);
-        QCOMPARE(check.message, QStringLiteral("elements nested more than 256 levels deep"));
-        QCOMPARE(check.line, 0);
-        QVERIFY(ZadUruru::checkWellFormed(nested(ZadUruru::maxXmlNestingDepth)).wellFormed);
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("column");
+        const int limit = ZadUruru::maxXmlNestingDepth;
+        QTest::newRow("at the limit") << nested(limit) << QString() << 0 << 0;
+        QTest::newRow("one past the limit") << nested(limit + 1) << "elements nested more than 256 levels deep" << 1 << 3 * (limit + 1);
+        QTest::newRow("one past, on the third line") << "\n\n" + nested(limit + 1) << "elements nested more than 256 levels deep" << 3 << 3 * (limit + 1);
+        QByteArray entities = "<!DOCTYPE a [";
+        for (int i = 0; i <= ZadUruru::maxXmlEntityDeclarations; ++i)
+            entities += "<!ENTITY e" + QByteArray::number(i) + " 'x'>";
+        QTest::newRow("entity declarations") << entities + "]><a/>" << "more than 1000 entity declarations" << 0 << 0;
+        QTest::newRow("entity expansion") << "<!DOCTYPE a [<!ENTITY e '" + QByteArray(100, 'x') + "'>]><a>" + QByteArray("&e;").repeated(20) + "</a>"
+                                          << "entity references that would make the document grow past 8 times its size" << 0 << 0;
+    }
+    void checkWellFormed_limits()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(QString, message);
+        const ZadUruru::WellFormedness check = ZadUruru::checkWellFormed(document);
+        QCOMPARE(check.wellFormed, message.isEmpty());
+        QCOMPARE(check.overLimit, !message.isEmpty());
+        QCOMPARE(check.message, message);
+        QTEST(check.line, "line");
+        QTEST(check.column, "column");
     }
 
     // The parser drops text that is only whitespace by QChar::isSpace, which is more than ASCII.

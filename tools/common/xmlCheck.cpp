@@ -1,7 +1,6 @@
 #include "xmlCheck.h"
 
 #include <zadururu/common/wellFormed.h>
-#include <zadururu/common/xmlLimits.h>
 
 bool isWellFormedXml(const QByteArray &bytes, QString *problem)
 {
@@ -10,11 +9,6 @@ bool isWellFormedXml(const QByteArray &bytes, QString *problem)
 
 bool isWellFormedXml(const QByteArray &bytes, QString *problem, QString *root)
 {
-    if (ZadUruru::isTooDeeplyNested(bytes)) {
-        if (problem)
-            *problem = QStringLiteral("elements nested more than %1 levels deep").arg(ZadUruru::maxXmlNestingDepth);
-        return false;
-    }
     const ZadUruru::WellFormedness check = ZadUruru::checkWellFormed(bytes);
     if (check.wellFormed) {
         if (root)
@@ -24,8 +18,10 @@ bool isWellFormedXml(const QByteArray &bytes, QString *problem, QString *root)
     if (problem) {
         if (bytes.trimmed().isEmpty())
             *problem = QStringLiteral("empty file");
-        else
+        else if (check.line > 0)
             *problem = QStringLiteral("line %1, column %2: %3").arg(check.line).arg(check.column).arg(check.message);
+        else
+            *problem = check.message; // a limit judged before parsing, or the memory
     }
     return false;
 }

@@ -20,6 +20,8 @@
 #include <QPluginLoader>
 #include <QTextStream>
 
+#include <new>
+
 #include <cstdio>
 
 static QTextStream &out()
@@ -65,7 +67,7 @@ static ExtensionSystem::IPlugin *loadPlugin(QPluginLoader &loader)
     return plugin;
 }
 
-int main(int argc, char *argv[])
+static int runHost(int argc, char *argv[])
 {
     // Without a display the host still runs: fonts and widgets work offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
@@ -126,4 +128,16 @@ int main(int argc, char *argv[])
     ok = savePages(tree, output, out(), err()) && ok;
     tree.selfDestruct();
     return ok ? 0 : 1;
+}
+
+int main(int argc, char *argv[])
+{
+    // What the library's readers do not refuse themselves ends the run with a message, not an abort.
+    try {
+        return runHost(argc, argv);
+    } catch (const std::bad_alloc &) {
+        fflush(stdout);
+        fputs("zadururu-host: not enough memory\n", stderr);
+        return 2;
+    }
 }

@@ -4,7 +4,8 @@
 #include "project/projectFiles.h"
 #include "xmlCheck.h"
 
-#include <QFile>
+#include <zadururu/common/regularFile.h>
+
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -62,12 +63,12 @@ QTextStream &out()
 
 bool readWhole(const QString &path, QByteArray *bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reportFileError(path, file.errorString());
+    QString error;
+    *bytes = ZadUruru::readRegularFile(path, &error);
+    if (bytes->isNull()) {
+        reportFileError(path, error);
         return false;
     }
-    *bytes = file.readAll();
     return true;
 }
 

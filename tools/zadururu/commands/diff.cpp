@@ -6,6 +6,8 @@
 #include "project/projectJournal.h"
 #include "project/records.h"
 
+#include <zadururu/common/regularFile.h>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -40,11 +42,16 @@ struct Side
 Side readSide(const QString &path)
 {
     Side side;
-    side.exists = QFileInfo(path).isFile();
-    if (side.exists && readWhole(path, &side.bytes))
+    // A FIFO or device in a file's place exists, and cannot be read.
+    side.exists = QFileInfo::exists(path);
+    if (!side.exists)
+        return side;
+    QString error;
+    side.bytes = ZadUruru::readRegularFile(path, &error);
+    if (side.bytes.isNull())
+        side.problem = QStringLiteral("cannot be read: ") + error;
+    else
         fileRecords(side.bytes, path, &side.records, &side.problem);
-    else if (side.exists)
-        side.problem = QStringLiteral("cannot be read");
     return side;
 }
 
@@ -171,7 +178,7 @@ int runDiff(const QStringList &arguments)
         }
     } else {
         for (const QFileInfo &info : {oldInfo, newInfo})
-            if (!info.isFile()) {
+            if (info.isDir() || !info.exists()) {
                 reportFileError(info.filePath(), info.isDir() ? QStringLiteral("a folder, compared with a file")
                                                               : QStringLiteral("no such file"));
                 return Exit::error;

@@ -8,6 +8,7 @@
 #include "pageTags.h"
 #include "projectLibrary.h"
 
+#include <zadururu/common/regularFile.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <zadururu/library/scadaLibObject.h>
 #include <zadururu/scene/scaFileProcessor.h>
@@ -43,7 +44,15 @@ QHash<int, QString> boundTagNames(const ScaFileData &page, const QDir &project)
     return names;
 }
 
+// The picture in the file at @p path; a null image when it is not a regular
+// file (a FIFO would hang the render) or holds no picture.
+QImage imageFile(const QString &path)
+{
+    return QImage::fromData(ZadUruru::readRegularFile(path));
+}
+
 } // namespace
+
 int runRender(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -115,7 +124,7 @@ int runRender(const QStringList &arguments)
     const auto componentImage = [&](const QString &uid) {
         auto cached = images.constFind(uid);
         if (cached == images.constEnd())
-            cached = images.insert(uid, imageFiles.contains(uid) ? QImage(imageFiles.value(uid)) : QImage());
+            cached = images.insert(uid, imageFiles.contains(uid) ? imageFile(imageFiles.value(uid)) : QImage());
         return *cached;
     };
 

@@ -3,6 +3,7 @@
 #include "projectJournal.h"
 #include "xmlCheck.h"
 
+#include <zadururu/common/regularFile.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <zadururu/scene/scaFileProcessor.h>
 
@@ -19,14 +20,10 @@ bool checkWellFormed(const QString &relative, const QByteArray &bytes, QList<Pro
 
 QByteArray readProjectFile(const QString &path, const QString &relative, QList<Problem> &problems)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        problems.append({relative, QString(), QStringLiteral("cannot be read: %1").arg(file.errorString())});
-        return QByteArray();
-    }
-    QByteArray bytes = file.readAll();
+    QString error;
+    const QByteArray bytes = ZadUruru::readRegularFile(path, &error);
     if (bytes.isNull())
-        bytes = QByteArray(""); // an empty file was read all the same
+        problems.append({relative, QString(), QStringLiteral("cannot be read: %1").arg(error)});
     return bytes;
 }
 
@@ -34,7 +31,8 @@ QStringList projectPageFiles(const QDir &project)
 {
     QStringList files;
     const QDir pageDir(project.filePath(QStringLiteral("pages")));
-    for (const QString &name : pageDir.entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name))
+    // FIFOs, sockets and devices named like pages too, so that they are named as problems, not passed over.
+    for (const QString &name : pageDir.entryList({QStringLiteral("*.xml")}, QDir::Files | QDir::System, QDir::Name))
         files << QStringLiteral("pages/") + name;
     return files;
 }

@@ -3,12 +3,14 @@
 #include "sceneItems_p.h"
 #include "sceneLoad_p.h"
 #include "common/wholeFileWriter_p.h"
-#include "common/xmlLimits.h"
+#include "common/xmlParser_p.h"
 #include "common/xmlText_p.h"
 
 #include <QDomDocument>
 #include <QIODevice>
 #include <QXmlStreamWriter>
+
+#include <new>
 
 using namespace SceneXml;
 
@@ -200,9 +202,7 @@ void writePageProperties(QXmlStreamWriter &w, const PagePropertiesData_t &page, 
 // The document tree of the references: the byte overload drops text that is only whitespace.
 bool parse(const QByteArray &data, QDomDocument &doc)
 {
-    if (ZadUruru::isTooDeeplyNested(data))
-        return false;
-    return doc.setContent(data, false);
+    return ZadUruru::parseDocumentTree(data, doc, ZadUruru::SpaceOnlyText::Dropped);
 }
 
 } // namespace
@@ -212,14 +212,23 @@ ScaFileProcessor::ScaFileProcessor(QObject *parent)
 {
 }
 
+// A page too large for the memory left is refused like a malformed one.
 ScaFileData *ScaFileProcessor::loadFileData(const QByteArray &data, QString fileName)
 {
-    return ZadUruru::readScene(data, fileName);
+    try {
+        return ZadUruru::readScene(data, fileName);
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
 }
 
 PagePropertiesData_t *ScaFileProcessor::loadSceneData(const QByteArray &data)
 {
-    return ZadUruru::readSceneProperties(data);
+    try {
+        return ZadUruru::readSceneProperties(data);
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
 }
 
 bool ScaFileProcessor::saveFileData(ScaFileData *data, QString path)
