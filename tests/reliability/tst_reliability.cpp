@@ -555,6 +555,9 @@ private slots:
                         return QStringLiteral("a tag without its name");
                     if (tree && tree->channels.size() != 1)
                         return QStringLiteral("no \"None\" channel");
+                    // From a file, a refusal is told from a file without records.
+                    if (tree && refused && reader == QLatin1String("definitions file"))
+                        return QStringLiteral("an empty tree for a file not read");
                 } else if (reader == QLatin1String("tag list file")) {
                     FileDataTree *tree = TgchFileProcessor::loadTagsFromCSV(path);
                     refused = !tree;

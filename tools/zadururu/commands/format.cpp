@@ -36,15 +36,25 @@ int runFormat(const QStringList &arguments)
     const QString root = documentElementName(bytes);
     bool written = false;
     QString kind;
+    // A well-formed file that does not load ran out of memory; nothing is written then.
     if (root == QLatin1String("CTDefinitions")) {
         kind = QStringLiteral("definitions file");
-        TreePointer tree(TgchFileProcessor::loadFileData(bytes), destroyFileDataTree);
+        // From the file, a load that ran out of memory gives no tree rather than an empty one.
+        TreePointer tree(TgchFileProcessor::loadFileData(source), destroyFileDataTree);
+        if (!tree) {
+            reportFileError(source, QStringLiteral("cannot be read: not enough memory"));
+            return Exit::error;
+        }
         written = TgchFileProcessor::writeToFile(tree.get(), target);
     } else if (root == QLatin1String("ScadaFile")) {
         kind = QStringLiteral("scene page");
         std::unique_ptr<ScaFileData, void (*)(ScaFileData *)> page(
             ScaFileProcessor::loadFileData(bytes, QFileInfo(source).fileName()), destroyScaFileData);
-        written = page && ScaFileProcessor::saveFileData(page.get(), target);
+        if (!page) {
+            reportFileError(source, QStringLiteral("cannot be read: not enough memory"));
+            return Exit::error;
+        }
+        written = ScaFileProcessor::saveFileData(page.get(), target);
     } else {
         reportFileError(source, QStringLiteral("neither a scene page (ScadaFile) nor a definitions file "
                                                "(CTDefinitions), but \"%1\"").arg(root));

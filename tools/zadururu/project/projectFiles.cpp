@@ -70,7 +70,11 @@ ProjectFiles::ProjectFiles(const QDir &project)
     if (root != QLatin1String("CTDefinitions"))
         problems.append({definitionsFile, QString(),
                          QStringLiteral("the document element is \"%1\", not \"CTDefinitions\"").arg(root)});
-    definitions.reset(TgchFileProcessor::loadFileData(bytes));
+    // From the file, a load that ran out of memory gives no tree rather than an
+    // empty one, which a rename would write back.
+    definitions.reset(TgchFileProcessor::loadFileData(project.filePath(definitionsFile)));
+    if (!definitions)
+        problems.append({definitionsFile, QString(), QStringLiteral("cannot be read: not enough memory")});
 }
 
 ProjectFiles::~ProjectFiles()

@@ -127,7 +127,15 @@ FileDataTree *TgchFileProcessor::loadFileData(const QByteArray &data)
 FileDataTree *TgchFileProcessor::loadFileData(const QString &path)
 {
     const QByteArray bytes = ZadUruru::readRegularFile(path);
-    return bytes.isNull() ? nullptr : loadFileData(bytes);
+    if (bytes.isNull())
+        return nullptr;
+    // Out of memory, the file was not read: so that a caller does not take
+    // the refusal for a file without records (and write that back), null.
+    try {
+        return ZadUruru::readDefinitions(bytes);
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
 }
 
 FileDataTree *ZadUruru::readDefinitionsThroughDom(const QByteArray &data)

@@ -29,10 +29,16 @@ public:
      * Parses the bytes of a definitions file. Never null: the channel list
      * always begins with a fresh "None" channel; a "Channel" named exactly
      * "None" in the file is discarded. Bytes that are not well-formed XML give
-     * the tree holding the "None" channel alone.
+     * the tree holding the "None" channel alone, and so do bytes past a limit
+     * of xmlLimits.h or too large for the memory left.
      */
     static FileDataTree *loadFileData(const QByteArray &data);
-    /// Reads and parses the file at @p path; null when it cannot be opened.
+    /**
+     * Reads and parses the file at @p path. Null when it cannot be read: it
+     * is missing, unreadable, not a regular file or larger than maxFileSize
+     * (see readRegularFile()), or memory runs out while it is read, which
+     * unlike the bytes' overload tells that refusal from a file without records.
+     */
     static FileDataTree *loadFileData(const QString &path);
 
     /// A new channel record read from a "Channel" element. Never null.
@@ -66,7 +72,7 @@ public:
      * Imports a semicolon-separated tag list: one tag per line of exactly
      * four fields (ignored; VariableAddress; Name; data type word). The tree
      * holds the tags only, with no "None" channel. Null when the file cannot
-     * be opened.
+     * be read (see readRegularFile()) or memory runs out.
      */
     static FileDataTree *loadTagsFromCSV(const QString &path);
 };

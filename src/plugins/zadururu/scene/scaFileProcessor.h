@@ -25,11 +25,12 @@ public:
 
     /**
      * Parses a whole scene file. Returns null when @p data is not well-formed
-     * XML. @p fileName is stored as the page's file name unless it is a null
+     * XML, goes past a limit of xmlLimits.h or is too large for the memory
+     * left. @p fileName is stored as the page's file name unless it is a null
      * string, in which case the file's own fileName element is used.
      */
     static ScaFileData *loadFileData(const QByteArray &data, QString fileName);
-    /// Parses only the page properties of a scene file; null when not well-formed.
+    /// Parses only the page properties of a scene file; null as for loadFileData().
     static PagePropertiesData_t *loadSceneData(const QByteArray &data);
     /**
      * Writes @p data to @p path as a whole, items grouped by kind, then the
