@@ -495,6 +495,27 @@ private slots:
             QCOMPARE(error, QStringLiteral("is larger than %1 bytes").arg(limit));
     }
 
+    // A file that may not be read is refused with the reason; the readers
+    // read as an ordinary user, since root may read any file.
+    void unreadableFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                      | QFileDevice::ExeOther));
+        const QString path = dir.filePath(QStringLiteral("secret.xml"));
+        QVERIFY(writeAll(path, "<CTDefinitions/>"));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+        const QString problem = inForkedChild([&] {
+            if (!becomeNobody())
+                return QStringLiteral("cannot become nobody");
+            QString error;
+            if (!ZadUruru::readRegularFile(path, &error).isNull() || error != QLatin1String("Permission denied"))
+                return QStringLiteral("read, or refused for: ") + error;
+            return TgchFileProcessor::loadFileData(path) ? QStringLiteral("the definitions loader read it") : QString();
+        });
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
     // A reader that runs out of memory refuses the document as it would a
     // malformed one, whatever it was doing when the memory ran out: it never
     // aborts the process. The readers run in a fresh process (whose heap holds
@@ -571,7 +592,7 @@ private slots:
                 } else {
                     const ZadUruru::WellFormedness check = ZadUruru::checkWellFormed(document);
                     refused = !check.wellFormed;
-                    if (refused && check.message != QLatin1String("not enough memory to read it"))
+                    if (refused && (check.message != QLatin1String("not enough memory to read it") || !check.overLimit))
                         return QStringLiteral("refused for: ") + check.message;
                 }
                 // The least room must not be enough: the refusal is what is tested.

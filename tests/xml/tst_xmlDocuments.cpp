@@ -1,5 +1,6 @@
 #include <zadururu/common/plainXmlScanner_p.h>
 #include <zadururu/common/wellFormed.h>
+#include <zadururu/common/xmlLimits_p.h>
 
 #include <QDomDocument>
 
@@ -69,6 +70,17 @@ private:
 QByteArray nested(int depth)
 {
     return QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth);
+}
+
+// An entity "b" of 1000 characters; twenty references to it make a document
+// of this size grow far past the limit, one does not.
+const QString big = "<!ENTITY b \"" + QString(1000, 'y') + "\">";
+const QString twenty = QString("&b;").repeated(20);
+
+// A document whose internal subset holds @p declarations, with @p content in its root.
+QString withSubset(const QString &declarations, const QString &content, const QString &prolog = QString())
+{
+    return prolog + "<!DOCTYPE r [" + declarations + "]><r>" + content + "</r>";
 }
 
 } // namespace
@@ -215,6 +227,94 @@ private slots:
         QCOMPARE(check.message, message);
         QTEST(check.line, "line");
         QTEST(check.column, "column");
+    }
+
+    // What the entities of a document come to, judged before it is parsed:
+    // the declarations the prolog holds, however it is laid out, and every
+    // reference after them.
+    void entityLimit_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<int>("limit");
+        using ZadUruru::XmlLimit;
+        const int none = int(XmlLimit::None);
+        const int tooMany = int(XmlLimit::EntityDeclarations);
+        const int tooLong = int(XmlLimit::EntityExpansion);
+        const int unread = int(XmlLimit::DocumentType);
+
+        QTest::newRow("no entity declared") << "<r>&amp;&lt;&#38;</r>" << none;
+        QTest::newRow("one reference") << withSubset(big, "&b;") << none;
+        QTest::newRow("twenty references") << withSubset(big, twenty) << tooLong;
+        QTest::newRow("in an attribute value") << withSubset(big, "<x v='" + twenty + "'/>") << tooLong;
+        // Whatever stands before the document type is stepped over.
+        for (const char *prolog : {"<?xml version=\"1.0\"?>\n", "<?xml version=\"1.0\"?>\r\n", "\t", " ", "<!---->",
+                                   "<!-- <!DOCTYPE x> -->", "<?pi ]> ' \" ?>"})
+            QTest::addRow("after %s", prolog) << withSubset(big, twenty, prolog) << tooLong;
+        QTest::newRow("a document type in a comment") << "<!-- " + withSubset(big, "") + " --><r>" + twenty + "</r>" << none;
+        QTest::newRow("a prolog cut short") << "<?pi " + withSubset(big, twenty) << none;
+        QTest::newRow("a comment cut short") << "<!-- " + withSubset(big, twenty) << none;
+        QTest::newRow("the root first") << "<r/>" + withSubset(big, twenty) << none;
+        QTest::newRow("no internal subset") << "<!DOCTYPE r SYSTEM \"x[\"><r>" + big + twenty + "</r>" << none;
+        QTest::newRow("'>' in the external identifier") << "<!DOCTYPE r SYSTEM 'x>' [" + big + "]><r>" + twenty + "</r>" << tooLong;
+        QTest::newRow("external identifier cut short") << "<!DOCTYPE r SYSTEM 'x [" + big + "]><r>" + twenty + "</r>" << none;
+        QTest::newRow("document type cut short") << QString("<!DOCTYPE r") << none;
+        // In the internal subset.
+        for (const char *before : {"<!-- ' [ ] -->", "<?pi ]> ' ?>", "<!ELEMENT r ANY>", "<!ATTLIST r v CDATA \">]'\">",
+                                   "<!NOTATION n SYSTEM '>'>", "<!ENTITY % p \"x\">", "<!ENTITY x SYSTEM 'x.xml'>",
+                                   "<!ENTITY u SYSTEM 'u' NDATA n>", " \t\r\n"})
+            QTest::addRow("after %s", before) << withSubset(before + big, twenty) << tooLong;
+        QTest::newRow("single quotes") << withSubset("<!ENTITY b '" + QString(1000, 'y') + "'>", twenty) << tooLong;
+        QTest::newRow("'>' in the literal") << withSubset("<!ENTITY b '" + QString(1000, '>') + "'>", twenty) << tooLong;
+        QTest::newRow("references in an attribute list's default") << withSubset(big + "<!ATTLIST r v CDATA '" + twenty + "'>", "") << tooLong;
+        QTest::newRow("references to an external entity") << withSubset("<!ENTITY b SYSTEM 'b.xml'>", twenty) << none;
+        QTest::newRow("references to undeclared entities") << withSubset(big, QString("&c;").repeated(20)) << none;
+        QTest::newRow("a parameter entity of the same name") << withSubset("<!ENTITY % b \"" + QString(1000, 'y') + "\">", twenty) << none;
+        QTest::newRow("character references in content") << withSubset(big, QString("&#38;b;").repeated(20)) << none;
+        QTest::newRow("'%' that refers to nothing") << withSubset("<!ENTITY b \"50% " + QString(1000, 'y') + "\">", twenty) << tooLong;
+        QTest::newRow("a parameter entity referenced") << withSubset("<!ENTITY % p \"<!ENTITY b 'y'>\"> %p;", "") << unread;
+        QTest::newRow("a parameter entity in a literal") << withSubset("<!ENTITY % p 'y'><!ENTITY b \"%p;\">", "") << unread;
+        QTest::newRow("a parameter entity in a parameter entity's literal") << withSubset("<!ENTITY % p 'y'><!ENTITY % q '%p;'>", "") << unread;
+        QTest::newRow("a parameter entity in a declaration") << withSubset("<!ENTITY % p 'ANY'><!ELEMENT r %p;>", "") << unread;
+        QTest::newRow("a parameter entity in an external entity") << withSubset("<!ENTITY % p 'x'><!ENTITY b SYSTEM %p;>", "") << unread;
+        QTest::newRow("not a declaration") << withSubset("<r/>" + big, twenty) << unread;
+        QTest::newRow("a subset cut short") << "<!DOCTYPE r [" + big << none;
+        QTest::newRow("a comment in the subset cut short") << "<!DOCTYPE r [<!-- " + big + "]><r>" + twenty + "</r>" << none;
+        QTest::newRow("a literal cut short") << "<!DOCTYPE r [<!ATTLIST r v CDATA '" + big + "]><r>" + twenty + "</r>" << none;
+        QTest::newRow("an entity's literal cut short") << "<!DOCTYPE r [<!ENTITY b '" + QString(1000, 'y') << none;
+        QTest::newRow("an external entity cut short") << "<!DOCTYPE r [<!ENTITY b SYSTEM 'y" << none;
+        QString declarations;
+        for (int i = 0; i < 1000; ++i)
+            declarations += QStringLiteral("<!ENTITY e%1 'x'>").arg(i);
+        QTest::newRow("1000 declarations") << withSubset(declarations, "") << none;
+        QTest::newRow("1001 declarations") << withSubset(declarations + "<!ENTITY % p 'x'>", "") << tooMany;
+        // Replacement texts: nested references, character references made into references.
+        QTest::newRow("nested references") << withSubset(big + "<!ENTITY c '" + QString("&b;").repeated(20) + "'>", "&c;") << tooLong;
+        QTest::newRow("nested, not referenced") << withSubset(big + "<!ENTITY c '" + QString("&b;").repeated(20) + "'>", "&b;") << none;
+        for (const char *ampersand : {"&#38;", "&#x26;", "&#038;"})
+            QTest::addRow("'%s' makes a reference", ampersand)
+                << withSubset(big + "<!ENTITY c '" + QString(ampersand + QString("b;")).repeated(20) + "'>", "&c;") << tooLong;
+        for (const char *none2 : {"&#38;#38;", "&#38", "&#;", "&#x;", "&#X26;", "&#3a8;", "&#99999999999;"})
+            QTest::addRow("'%s' makes none", none2)
+                << withSubset(big + "<!ENTITY c '" + QString(none2 + QString("b;")).repeated(20) + "'>", "&c;") << none;
+        QTest::newRow("the first declaration holds") << withSubset("<!ENTITY b 'y'>" + big, twenty) << none;
+        QTest::newRow("the first declaration holds, large") << withSubset(big + "<!ENTITY b 'y'>", twenty) << tooLong;
+        QTest::newRow("an entity referring to itself") << withSubset("<!ENTITY a '&b;'><!ENTITY b '&a;'>", "&a;") << tooLong;
+        QTest::newRow("an entity referring to itself, not referenced") << withSubset("<!ENTITY a '&b;'><!ENTITY b '&a;'>", "") << none;
+        // Forty entities each twice the one before: weighed once each, or never done.
+        QString doubling = "<!ENTITY d0 'y'>";
+        for (int i = 1; i <= 40; ++i)
+            doubling += QStringLiteral("<!ENTITY d%1 '&d%2;&d%2;'>").arg(i).arg(i - 1);
+        QTest::newRow("doubling forty times") << withSubset(doubling, "&d40;") << tooLong;
+        // Exactly 7 times the document's size stand for its references (28 * 1000 for a document of 4000).
+        const QString references = withSubset(big, QString("&b;").repeated(28));
+        QTest::newRow("growing to 8 times the size") << references + QString(4000 - references.size(), ' ') << none;
+        QTest::newRow("one past") << references + QString(3999 - references.size(), ' ') << tooLong;
+    }
+    void entityLimit()
+    {
+        QFETCH(QString, document);
+        QFETCH(int, limit);
+        QCOMPARE(int(ZadUruru::entityLimit(document)), limit);
     }
 
     // The parser drops text that is only whitespace by QChar::isSpace, which is more than ASCII.

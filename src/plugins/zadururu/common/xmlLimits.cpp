@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QVector>
 
+#include <optional>
+
 namespace ZadUruru {
 
 namespace {
@@ -94,9 +96,6 @@ private:
         qint64 weight = 0;
     };
 
-    // How a markup declaration ended.
-    enum class Declaration { Closed, Cut, ParameterReference };
-
     bool at(QStringView s) const { return m_text.mid(m_p).startsWith(s); }
 
     // Past the markup @p s, which stands at the position.
@@ -123,31 +122,34 @@ private:
             ++m_p;
     }
 
-    // The rest of a markup declaration, to its '>', stepping over quoted literals, which go to @p literals.
-    Declaration declaration(QVector<QStringView> *literals)
+    // The rest of a markup declaration, to its '>', stepping over quoted
+    // literals, which go to @p literals. What ends the scan, if anything: a
+    // declaration cut short (which the parser refuses), or a parameter entity
+    // reference.
+    std::optional<XmlLimit> declaration(QVector<QStringView> *literals)
     {
         while (m_p < m_text.size()) {
             const QChar c = m_text[m_p];
             if (c == u'>') {
                 ++m_p;
-                return Declaration::Closed;
+                return std::nullopt;
             }
             if (c == u'"' || c == u'\'') {
                 const qsizetype close = m_text.indexOf(c, m_p + 1);
                 if (close < 0)
-                    return Declaration::Cut;
+                    return XmlLimit::None;
                 literals->append(m_text.mid(m_p + 1, close - m_p - 1));
                 m_p = int(close + 1);
             } else if (c == u'%' && referenceLength(m_text, m_p) > 0) {
-                return Declaration::ParameterReference;
+                return XmlLimit::DocumentType;
             } else {
                 ++m_p;
             }
         }
-        return Declaration::Cut;
+        return XmlLimit::None;
     }
 
-    XmlLimit entityDeclaration();
+    std::optional<XmlLimit> entityDeclaration();
     XmlLimit internalSubset();
     qint64 add(qint64 total, qint64 more) const { return qMin(total + more, m_allowed + 1); }
     qint64 weight(Entity &entity);
@@ -219,18 +221,11 @@ XmlLimit EntityScan::internalSubset()
             if (!skipPast(u"?>"))
                 return XmlLimit::None;
         } else if (at(u"<!ENTITY")) {
-            const XmlLimit limit = entityDeclaration();
-            if (limit != XmlLimit::None)
-                return limit;
+            if (const std::optional<XmlLimit> end = entityDeclaration())
+                return *end;
         } else if (at(u"<!ELEMENT") || at(u"<!ATTLIST") || at(u"<!NOTATION")) {
-            switch (declaration(&m_attributeDefaults)) {
-            case Declaration::Closed:
-                break;
-            case Declaration::Cut:
-                return XmlLimit::None;
-            case Declaration::ParameterReference:
-                return XmlLimit::DocumentType;
-            }
+            if (const std::optional<XmlLimit> end = declaration(&m_attributeDefaults))
+                return *end;
         } else if (m_p < m_text.size()) {
             // A parameter entity reference, or what the parser may take for a declaration.
             return XmlLimit::DocumentType;
@@ -242,7 +237,8 @@ XmlLimit EntityScan::internalSubset()
     return XmlLimit::None;
 }
 
-XmlLimit EntityScan::entityDeclaration()
+// An entity declaration; what ends the scan, if anything, as for declaration().
+std::optional<XmlLimit> EntityScan::entityDeclaration()
 {
     if (++m_declarations > maxXmlEntityDeclarations)
         return XmlLimit::EntityDeclarations;
@@ -261,14 +257,8 @@ XmlLimit EntityScan::entityDeclaration()
     Entity entity;
     entity.external = !at(u"\"") && !at(u"'");
     QVector<QStringView> literals;
-    switch (declaration(&literals)) {
-    case Declaration::Closed:
-        break;
-    case Declaration::Cut:
-        return XmlLimit::None;
-    case Declaration::ParameterReference:
-        return XmlLimit::DocumentType;
-    }
+    if (const std::optional<XmlLimit> end = declaration(&literals))
+        return *end;
     if (!entity.external) {
         entity.literal = literals.first();
         // Parameter entities in a literal are replaced as it is declared.
@@ -278,7 +268,7 @@ XmlLimit EntityScan::entityDeclaration()
     // The first declaration of a name holds; parameter entities are referenced by none that is counted.
     if (!parameter && !m_entities.contains(name))
         m_entities.insert(name, entity);
-    return XmlLimit::None;
+    return std::nullopt;
 }
 
 qint64 EntityScan::weight(Entity &entity)

@@ -108,8 +108,7 @@ bool parseDocumentTree(const QByteArray &data, QDomDocument &document, SpaceOnly
     source.setData(data);
     QXmlSimpleReader reader;
     configureParser(reader, text);
-    QString error;
-    return document.setContent(&source, &reader, &error) && error.isEmpty();
+    return document.setContent(&source, &reader);
 }
 
 } // namespace ZadUruru

@@ -96,12 +96,12 @@ bool ScadaEngine::readLibDir(QString filePath)
     }
 
     QList<ScadaLibObject *> objects;
-    // A file too large for the memory left is refused like a malformed one.
+    // A file too large for the memory left is refused like a malformed one
+    // (the reader appends nothing then).
     try {
         if (!ZadUruru::readLibrary(bytes, &objects))
             return false;
     } catch (const std::bad_alloc &) {
-        qDeleteAll(objects);
         return false;
     }
 
