@@ -19,6 +19,7 @@ const char usage[] =
     "commands:\n"
     "  check PROJECT_DIR                       report problems in a project's files\n"
     "  render PAGE.xml -o PAGE.png             draw a page as a picture\n"
+    "  report PROJECT_DIR -o OUT_DIR           a static site of the whole project, for any browser\n"
     "  import-csv TAGS.csv --into DEFS.xml     add a tag list to a definitions file\n"
     "  format FILE.xml [-o OUT]                rewrite a scene or definitions file in canonical form\n"
     "  xref PROJECT_DIR [TAG ...]              where each tag and library component is used\n"
@@ -59,6 +60,7 @@ static int runTool(int argc, char *argv[])
     const QList<QPair<QLatin1String, int (*)(const QStringList &)>> commands{
         {QLatin1String("check"), runCheck},
         {QLatin1String("render"), runRender},
+        {QLatin1String("report"), runReport},
         {QLatin1String("import-csv"), runImportCsv},
         {QLatin1String("format"), runFormat},
         {QLatin1String("xref"), runXref},
