@@ -273,6 +273,8 @@ private slots:
         QTest::newRow("'%' that refers to nothing") << withSubset("<!ENTITY b \"50% " + QString(1000, 'y') + "\">", twenty) << tooLong;
         QTest::newRow("a parameter entity referenced") << withSubset("<!ENTITY % p \"<!ENTITY b 'y'>\"> %p;", "") << unread;
         QTest::newRow("a parameter entity in a literal") << withSubset("<!ENTITY % p 'y'><!ENTITY b \"%p;\">", "") << unread;
+        QTest::newRow("a parameter entity after a '%'") << withSubset("<!ENTITY % p 'y'><!ENTITY b \"%%p;\">", "") << unread;
+        QTest::newRow("a reference after an '&'") << withSubset(big, QString("&&b;").repeated(20)) << tooLong;
         QTest::newRow("a parameter entity in a parameter entity's literal") << withSubset("<!ENTITY % p 'y'><!ENTITY % q '%p;'>", "") << unread;
         QTest::newRow("a parameter entity in a declaration") << withSubset("<!ENTITY % p 'ANY'><!ELEMENT r %p;>", "") << unread;
         QTest::newRow("a parameter entity in an external entity") << withSubset("<!ENTITY % p 'x'><!ENTITY b SYSTEM %p;>", "") << unread;

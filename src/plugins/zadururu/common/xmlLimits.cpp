@@ -43,9 +43,10 @@ QString replacementText(QStringView literal)
             int end = digits;
             while (end < literal.size() && digitValue(literal[end], hex) >= 0)
                 ++end;
-            bool ok = false;
-            const uint code = literal.mid(digits, end - digits).toString().toUInt(&ok, hex ? 16 : 10);
-            if (ok && end < literal.size() && literal[end] == u';') {
+            // One that the parser refuses (no digits, too large) may stand for
+            // anything: it makes no reference either way.
+            const uint code = literal.mid(digits, end - digits).toString().toUInt(nullptr, hex ? 16 : 10);
+            if (end < literal.size() && literal[end] == u';') {
                 text += QString::fromUcs4(&code, 1);
                 i = end;
                 continue;
