@@ -35,7 +35,6 @@ int digitValue(QChar c, bool hex)
 QString replacementText(QStringView literal)
 {
     QString text;
-    text.reserve(literal.size());
     for (int i = 0; i < literal.size(); ++i) {
         if (literal.mid(i).startsWith(u"&#")) {
             const bool hex = literal.mid(i).startsWith(u"&#x");
