@@ -178,6 +178,7 @@ private slots:
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<r a=\"1\"><b>x</b></r>\n", "<!--c--><r/>", "<r>&#65;</r>",
             "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xe9</r>", "", "  \n", "<r>", "<r></s>", "<r/><r/>",
             "<r/>x", "<r>&nope;</r>", "\n\n<r>\n  <a b=\"<\"/>\n</r>", "<r>\xff</r>", "<r a=\"1\" a=\"2\"/>", "<1/>",
+            "<p:r q:a=\"1\"><s:t/></p:r>",
         };
         for (const QByteArray &document : documents)
             QTest::newRow(document.left(40).toPercentEncoding(" <>/=\"!?&;").constData()) << document;
@@ -255,6 +256,7 @@ private slots:
         QTest::newRow("a comment cut short") << "<!-- " + withSubset(big, twenty) << none;
         QTest::newRow("the root first") << "<r/>" + withSubset(big, twenty) << none;
         QTest::newRow("no internal subset") << "<!DOCTYPE r SYSTEM \"x[\"><r>" + big + twenty + "</r>" << none;
+        QTest::newRow("an empty external identifier") << "<!DOCTYPE r SYSTEM '' [" + big + "]><r>" + twenty + "</r>" << tooLong;
         QTest::newRow("'>' in the external identifier") << "<!DOCTYPE r SYSTEM 'x>' [" + big + "]><r>" + twenty + "</r>" << tooLong;
         QTest::newRow("external identifier cut short") << "<!DOCTYPE r SYSTEM 'x [" + big + "]><r>" + twenty + "</r>" << none;
         QTest::newRow("document type cut short") << QString("<!DOCTYPE r") << none;
@@ -267,6 +269,7 @@ private slots:
         QTest::newRow("'>' in the literal") << withSubset("<!ENTITY b '" + QString(1000, '>') + "'>", twenty) << tooLong;
         QTest::newRow("references in an attribute list's default") << withSubset(big + "<!ATTLIST r v CDATA '" + twenty + "'>", "") << tooLong;
         QTest::newRow("references to an external entity") << withSubset("<!ENTITY b SYSTEM 'b.xml'>", twenty) << none;
+        QTest::newRow("an entity without a name") << withSubset("<!ENTITY '" + QString(1000, 'y') + "'>", QString("&;").repeated(20)) << none;
         QTest::newRow("references to undeclared entities") << withSubset(big, QString("&c;").repeated(20)) << none;
         QTest::newRow("a parameter entity of the same name") << withSubset("<!ENTITY % b \"" + QString(1000, 'y') + "\">", twenty) << none;
         QTest::newRow("character references in content") << withSubset(big, QString("&#38;b;").repeated(20)) << none;
@@ -295,7 +298,7 @@ private slots:
         for (const char *ampersand : {"&#38;", "&#x26;", "&#038;"})
             QTest::addRow("'%s' makes a reference", ampersand)
                 << withSubset(big + "<!ENTITY c '" + QString(ampersand + QString("b;")).repeated(20) + "'>", "&c;") << tooLong;
-        for (const char *none2 : {"&#38;#38;", "&#38", "&#;", "&#x;", "&#X26;", "&#3a8;", "&#99999999999;"})
+        for (const char *none2 : {"&#38;#38;", "&#38", "&#38b", "&#;", "&#x;", "&#X26;", "&#3a8;", "&#99999999999;"})
             QTest::addRow("'%s' makes none", none2)
                 << withSubset(big + "<!ENTITY c '" + QString(none2 + QString("b;")).repeated(20) + "'>", "&c;") << none;
         QTest::newRow("the first declaration holds") << withSubset("<!ENTITY b 'y'>" + big, twenty) << none;

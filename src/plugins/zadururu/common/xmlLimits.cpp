@@ -108,12 +108,14 @@ private:
         return skipPast(u"-->");
     }
 
-    // Past the next @p end; false, at the end of the text, when there is none.
+    // Past the next @p end; false when there is none.
     bool skipPast(QStringView end)
     {
-        const qsizetype found = m_text.indexOf(end, m_p);
-        m_p = found < 0 ? int(m_text.size()) : int(found + end.size());
-        return found >= 0;
+        const qsizetype found = m_text.mid(m_p).indexOf(end);
+        if (found < 0)
+            return false;
+        m_p += int(found + end.size());
+        return true;
     }
 
     void skipSpace()
@@ -190,12 +192,10 @@ XmlLimit EntityScan::run()
             return XmlLimit::None;
         if (m_text[m_p] == u'[')
             break;
-        if (m_text[m_p] == u'"' || m_text[m_p] == u'\'') {
-            m_p = int(m_text.indexOf(m_text[m_p], m_p + 1));
-            if (m_p < 0)
-                return XmlLimit::None;
-        }
+        const QChar c = m_text[m_p];
         ++m_p;
+        if ((c == u'"' || c == u'\'') && !skipPast(QStringView(&c, 1)))
+            return XmlLimit::None;
     }
     ++m_p;
     const XmlLimit subset = internalSubset();
