@@ -2,6 +2,25 @@
 
 #include <zadururu/common/wellFormed.h>
 
+XmlCheckResult checkXml(const QByteArray &bytes)
+{
+    XmlCheckResult result;
+    // A document past a limit of the library's readers is refused too, with
+    // the limit's message: at the element too deep, or for the whole document.
+    const ZadUruru::WellFormedness check = ZadUruru::checkWellFormed(bytes);
+    result.wellFormed = check.wellFormed;
+    if (check.wellFormed) {
+        result.root = check.root;
+    } else if (bytes.trimmed().isEmpty()) {
+        result.message = QStringLiteral("empty file");
+    } else {
+        result.message = check.message;
+        result.line = check.line;
+        result.column = check.column;
+    }
+    return result;
+}
+
 bool isWellFormedXml(const QByteArray &bytes, QString *problem)
 {
     return isWellFormedXml(bytes, problem, nullptr);
@@ -9,20 +28,15 @@ bool isWellFormedXml(const QByteArray &bytes, QString *problem)
 
 bool isWellFormedXml(const QByteArray &bytes, QString *problem, QString *root)
 {
-    const ZadUruru::WellFormedness check = ZadUruru::checkWellFormed(bytes);
+    const XmlCheckResult check = checkXml(bytes);
     if (check.wellFormed) {
         if (root)
             *root = check.root;
         return true;
     }
-    if (problem) {
-        if (bytes.trimmed().isEmpty())
-            *problem = QStringLiteral("empty file");
-        else if (check.line > 0)
-            *problem = QStringLiteral("line %1, column %2: %3").arg(check.line).arg(check.column).arg(check.message);
-        else
-            *problem = check.message; // a limit judged before parsing, or the memory
-    }
+    if (problem)
+        *problem = check.line > 0 ? QStringLiteral("line %1, column %2: %3").arg(check.line).arg(check.column).arg(check.message)
+                                  : check.message;
     return false;
 }
 

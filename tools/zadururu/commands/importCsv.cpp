@@ -26,6 +26,7 @@ int runImportCsv(const QStringList &arguments)
                                     QStringLiteral("Print the tags that would be added and change nothing."));
     parser.addOption(into);
     parser.addOption(dryRun);
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("TAGS.csv"), QStringLiteral("The tag list."));
     int exitCode = Exit::ok;
     if (!parseCommandLine(parser, arguments, 1, &exitCode))
@@ -37,6 +38,9 @@ int runImportCsv(const QStringList &arguments)
 
     const QString csvPath = parser.positionalArguments().at(0);
     const QString definitionsPath = parser.value(into);
+    std::unique_ptr<ProjectLock> lock;
+    if (!lockProjectOf(definitionsPath, parser.isSet(dryRun) ? ProjectAccess::Read : ProjectAccess::Change, &lock))
+        return Exit::error;
     TreePointer imported(TgchFileProcessor::loadTagsFromCSV(csvPath), destroyFileDataTree);
     if (!imported) {
         reportFileError(csvPath, QStringLiteral("cannot be read"));
