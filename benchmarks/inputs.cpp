@@ -300,6 +300,17 @@ FileDataTree *makeDefinitions(int tags, unsigned seed)
     return tree;
 }
 
+QByteArray makeAttributePage(int attributes, bool forParser)
+{
+    QByteArray page = forParser ? "<!-- the parser reads this page -->\n" : "";
+    page += "<ScadaFile>\n    <ItemList>\n        <Item>\n            <ItemType>ScadaObject</ItemType>\n"
+            "            <Geometry X=\"1\"";
+    for (int i = 0; i < attributes; ++i)
+        page += " a" + QByteArray::number(i) + "=\"" + QByteArray::number(i % 1000) + '"';
+    page += " X=\"7\"/>\n        </Item>\n    </ItemList>\n</ScadaFile>\n";
+    return page;
+}
+
 QByteArray makeCsv(int lines, unsigned seed)
 {
     static const char *const types[] = {"LOGIC", "WORD", "FLOAT", "LONG", "REAL (FLOAT)", "DWORD"};

@@ -43,6 +43,14 @@ ScaFileData *makeScene(int items, int pageId, int firstUid, unsigned seed);
 /// 10 tags, led by the "None" channel as every loaded tree is.
 FileDataTree *makeDefinitions(int tags, unsigned seed);
 
+/**
+ * A page with one component instance whose Geometry element carries
+ * @p attributes attributes, X given again last (as 7), for the readers'
+ * attribute handling; behind a comment (@p forParser) the plain scanner
+ * hands it to the XML parser.
+ */
+QByteArray makeAttributePage(int attributes, bool forParser);
+
 /// A semicolon-separated tag list of @p lines lines with all four type words.
 QByteArray makeCsv(int lines, unsigned seed);
 

@@ -1,21 +1,40 @@
 // What every reader does with input that no editor wrote, and what every
 // whole-file writer leaves behind when its process dies in the middle.
 
+#include "../common/childProcess.h"
 #include "../common/files.h"
+#include "../common/forked.h"
 #include "../common/killedSave.h"
 #include "../common/sanitizers.h"
 
-#include <zadururu/common/xmlLimits.h>
+#include <zadururu/common/regularFile.h>
+#include <zadururu/common/wellFormed.h>
+#include <zadururu/common/xmlLimits_p.h>
+#include <zadururu/definitions/definitionsLoad_p.h>
+#include <zadururu/definitions/tagChFileWatcher.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
+#include <zadururu/library/libraryLoad_p.h>
 #include <zadururu/library/scadaEngine.h>
+#include <zadururu/scene/sceneLoad_p.h>
 #include <zadururu/scene/scaFileProcessor.h>
 
 #include <QDir>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QTextCodec>
 #include <QtTest>
 
+#include <csignal>
+#include <malloc.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+
 namespace {
+
+// Every thread allocates from the one heap, whose growth an address space
+// limit stops: the heaps of other threads reserve their room beforehand.
+[[maybe_unused]] const int oneHeap = mallopt(M_ARENA_MAX, 1);
 
 // A big file is 32 MiB in the everyday run (16 MiB under the sanitizers, which
 // multiply memory and time); ZADURURU_HUGE_MIB=256 measures the real extreme.
@@ -44,6 +63,116 @@ QByteArray entityBomb(const QByteArray &root)
     return doc + "]>\n<" + root + ">&e10;</" + root + ">\n";
 }
 
+// A document that every reader takes unless a limit stops it: under a root
+// that any reader takes, a tag, by which the definitions reader's refusal
+// (the "None" channel alone) shows.
+QByteArray withTag(const QByteArray &prolog, const QByteArray &content = QByteArray())
+{
+    return prolog + "<r><TagList><Tag><Id>7</Id></Tag></TagList>" + content + "</r>";
+}
+
+// The internal subset of a document type declaring @p declarations.
+QByteArray subset(const QByteArray &declarations)
+{
+    return "<!DOCTYPE r [" + declarations + "]>";
+}
+
+QByteArray entity(const QByteArray &name, const QByteArray &value)
+{
+    return "<!ENTITY " + name + " \"" + value + "\">";
+}
+
+// Entity declarations e1, e2, ... of one character each (names of parameter entities with @p parameter).
+QByteArray declarations(int count, bool parameter = false)
+{
+    QByteArray text;
+    for (int i = 1; i <= count; ++i)
+        text += "<!ENTITY " + QByteArray(parameter ? "% p" : "e") + QByteArray::number(i) + " \"x\">";
+    return text;
+}
+
+// A document in which @p count references stand for an entity of @p length
+// characters each; padded with whitespace after the root to @p size
+// characters in all.
+QByteArray growing(int length, int count, int size)
+{
+    const QByteArray document = withTag(subset(entity("e", QByteArray(length, 'y'))), "<x>" + QByteArray("&e;").repeated(count) + "</x>");
+    return document + QByteArray(qMax(0, size - document.size()), ' ');
+}
+
+QByteArray utf16(const QByteArray &document)
+{
+    return QTextCodec::codecForName("UTF-16LE")->fromUnicode(QString::fromUtf8(document)); // with a byte order mark
+}
+
+// Each reader's verdict on @p document: whether it takes it, reader by reader.
+QString verdicts(const QByteArray &document)
+{
+    QStringList said;
+    const auto say = [&said](const char *reader, bool taken) {
+        said << QLatin1String(reader) + (taken ? QLatin1String(" takes") : QLatin1String(" refuses"));
+    };
+    ScaFileData *page = ScaFileProcessor::loadFileData(document, QStringLiteral("p.xml"));
+    say("scene", page);
+    destroyScaFileData(page);
+    page = ZadUruru::readSceneThroughDom(document, QStringLiteral("p.xml"));
+    say("scene tree", page);
+    destroyScaFileData(page);
+    PagePropertiesData_t *properties = ScaFileProcessor::loadSceneData(document);
+    say("page properties", properties);
+    delete properties;
+    properties = ZadUruru::readScenePropertiesThroughDom(document);
+    say("page properties tree", properties);
+    delete properties;
+    FileDataTree *tree = TgchFileProcessor::loadFileData(document);
+    say("definitions", tree->tags.size() == 1);
+    destroyFileDataTree(tree);
+    tree = ZadUruru::readDefinitionsThroughDom(document);
+    say("definitions tree", tree->tags.size() == 1);
+    destroyFileDataTree(tree);
+    QList<ScadaLibObject *> objects;
+    say("library", ZadUruru::readLibrary(document, &objects));
+    say("library tree", ZadUruru::readLibraryThroughDom(document, &objects));
+    qDeleteAll(objects);
+    say("check", ZadUruru::checkWellFormed(document).wellFormed);
+    return said.join(QLatin1String(", "));
+}
+
+QString allSay(bool taken)
+{
+    QStringList readers{"scene", "scene tree", "page properties", "page properties tree", "definitions",
+                        "definitions tree", "library", "library tree", "check"};
+    for (QString &reader : readers)
+        reader += taken ? QLatin1String(" takes") : QLatin1String(" refuses");
+    return readers.join(QLatin1String(", "));
+}
+
+// A file system object at @p path that is not a regular file, of the kind named.
+QString makeSpecial(const QString &kind, const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == QLatin1String("FIFO"))
+        return mkfifo(name.constData(), 0644) == 0 ? QString() : QStringLiteral("mkfifo failed");
+    if (kind == QLatin1String("folder"))
+        return QDir().mkdir(path) ? QString() : QStringLiteral("mkdir failed");
+    if (kind == QLatin1String("device"))
+        return QFile::link(QStringLiteral("/dev/zero"), path) ? QString() : QStringLiteral("link failed");
+    if (kind == QLatin1String("socket")) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (name.size() >= int(sizeof address.sun_path))
+            return QStringLiteral("path too long for a socket");
+        qstrcpy(address.sun_path, name.constData());
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        const bool bound = bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+        ::close(fd);
+        return bound ? QString() : QStringLiteral("bind failed");
+    }
+    // Larger than any reader reads: a sparse file, where the file system makes one.
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.resize(ZadUruru::maxFileSize + 1) ? QString()
+                                                                                      : QStringLiteral("no sparse file here");
+}
 
 // Whether the definitions loader gave the tree of a refused document: the "None" channel alone.
 bool definitionsRefused(const QByteArray &bytes)
@@ -68,63 +197,6 @@ private slots:
         QVERIFY(m_home.isValid());
         // The component library engine keeps its user files under the home directory.
         qputenv("HOME", QFile::encodeName(m_home.path()));
-    }
-
-    void nestingLimit_data()
-    {
-        QTest::addColumn<QByteArray>("document");
-        QTest::addColumn<bool>("tooDeep");
-
-        const int limit = ZadUruru::maxXmlNestingDepth;
-        QTest::newRow("at the limit, 256") << nested("a", 256) << false;
-        QTest::newRow("one past the limit") << nested("a", 257) << true;
-        QTest::newRow("past the limit, never closed") << QByteArray("<a>").repeated(limit + 1) << true;
-        QTest::newRow("siblings do not add up") << QByteArray("<a><b></b></a>").repeated(5000) << false;
-        QTest::newRow("self-closing elements do not nest")
-            << nested("a", limit - 1, QByteArray("<b x='1'/>").repeated(1000)) << false;
-        QTest::newRow("attributes on open tags count") << nested("a x=\"1\" y='2'", limit + 1).replace("</a x=\"1\" y='2'>", "</a>") << true;
-        QTest::newRow("markup in a comment")
-            << "<r><!--" + QByteArray("<a>").repeated(1000) + "--></r>" << false;
-        QTest::newRow("markup in CDATA")
-            << "<r><![CDATA[" + QByteArray("<a>").repeated(1000) + "]]></r>" << false;
-        QTest::newRow("markup in an attribute value")
-            << "<r v=\"" + QByteArray("<a>").repeated(1000) + "\" w='" + QByteArray("<b>").repeated(1000) + "'/>" << false;
-        QTest::newRow("'>' in an attribute value")
-            << nested("a v=\">\"", limit + 1).replace("</a v=\">\">", "</a>") << true;
-        QTest::newRow("markup in a processing instruction")
-            << "<?pi " + QByteArray("<a>").repeated(1000) + "?><r/>" << false;
-        QTest::newRow("markup in the document type")
-            << "<!DOCTYPE r [" + QByteArray("<!ELEMENT a ANY>").repeated(1000) + "]><r/>" << false;
-        QTest::newRow("deep inside the limit after a comment")
-            << "<!-- <a> -->" + nested("a", limit + 1) << true;
-        // What follows a comment, CDATA section or processing instruction
-        // right after its end still counts, and the next one's end is not taken for it.
-        QTest::newRow("after an empty comment") << "<r><!---->" + nested("a", limit) + "<!--x--></r>" << true;
-        QTest::newRow("after an empty CDATA section")
-            << "<r><![CDATA[]]>" + nested("a", limit) + "<![CDATA[x]]></r>" << true;
-        QTest::newRow("after a processing instruction") << "<r><?pi?>" + nested("a", limit) + "<?pi?></r>" << true;
-        QTest::newRow("stray ']' in a tag") << "<r x]>" + nested("a", limit) + "</r>" << true;
-        QTest::newRow("stray end tags do not lower the depth") << "</x></x>" + nested("a", limit + 1) << true;
-        QTest::newRow("nor raise it") << "</x>" + nested("a", limit) << false;
-        QTest::newRow("an end tag closes one level") << "<x></x>" + nested("a", limit + 1) << true;
-        QTest::newRow("quote in CDATA") << "<r><![CDATA[\"]]>" + nested("a", limit) + "</r>" << true;
-        QTest::newRow("cut inside the tag past the limit") << QByteArray("<a>").repeated(256) + "<b" << true;
-        QTest::newRow("cut before the end of an empty tag") << QByteArray("<a>").repeated(256) + "<b/" << true;
-        QTest::newRow("cut at the start of an end tag") << QByteArray("<a>").repeated(256) + "</" << false;
-        QTest::newRow("unterminated comment") << "<r><!--" + QByteArray("<a>").repeated(1000) << false;
-        QTest::newRow("empty") << QByteArray() << false;
-        QTest::newRow("a lone '<'") << QByteArray("<") << false;
-    }
-
-    void nestingLimit()
-    {
-        QFETCH(QByteArray, document);
-        QFETCH(bool, tooDeep);
-        QCOMPARE(ZadUruru::isTooDeeplyNested(document), tooDeep);
-        // Data without a terminator, as from a mapped file: what lies past its
-        // end is never read, here a '>' that would close the last tag.
-        const QByteArray buffer = document + '>';
-        QCOMPARE(ZadUruru::isTooDeeplyNested(QByteArray::fromRawData(buffer.constData(), document.size())), tooDeep);
     }
 
     // Documents that are not well-formed, or that no reader should try to take
@@ -178,6 +250,434 @@ private slots:
         QVERIFY(writeAll(path, library));
         QVERIFY(!engine.readLibDir(path));
         QVERIFY(engine.getUserObjectList().isEmpty());
+    }
+
+    // The limits of every reader, wherever the prolog hides what comes after
+    // it: the nesting as the elements are read (those that entities hold
+    // included), the entities before the parser starts. The message is the
+    // one the check gives; empty when every reader takes the document.
+    void limits_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QString>("message");
+
+        using ZadUruru::XmlLimit;
+        const QString taken;
+        const QString tooDeep = ZadUruru::xmlLimitMessage(XmlLimit::Nesting);
+        const QString tooMany = ZadUruru::xmlLimitMessage(XmlLimit::EntityDeclarations);
+        const QString tooLong = ZadUruru::xmlLimitMessage(XmlLimit::EntityExpansion);
+        const QString unread = ZadUruru::xmlLimitMessage(XmlLimit::DocumentType);
+        // The root is the first level, so that 255 levels below it reach the limit.
+        const int below = ZadUruru::maxXmlNestingDepth - 1;
+        QCOMPARE(below, 255);
+
+        QTest::newRow("plain, at the limit") << withTag("", nested("a", below)) << taken;
+        QTest::newRow("plain, one past the limit") << withTag("", nested("a", below + 1)) << tooDeep;
+        QTest::newRow("parsed, at the limit") << withTag("<!--c-->", nested("a", below)) << taken;
+        QTest::newRow("parsed, one past the limit") << withTag("<!--c-->", nested("a", below + 1)) << tooDeep;
+        QTest::newRow("parsed, 100000 deep") << withTag("<!--c-->", nested("a", 100000)) << tooDeep;
+        QTest::newRow("siblings do not add up") << withTag("<!--c-->", nested("a", below).repeated(3)) << taken;
+        // The prolog that hid the nesting from a check before parsing: a quote in a comment of the internal subset.
+        const QByteArray reported = "<?xml version=\"1.0\"?>\n<!DOCTYPE r [<!--'-->]>";
+        QTest::newRow("quote in a comment of the subset, at the limit") << withTag(reported, nested("a", below)) << taken;
+        QTest::newRow("quote in a comment of the subset, one past") << withTag(reported, nested("a", below + 1)) << tooDeep;
+        QTest::newRow("quote in a comment of the subset, 100000 deep") << withTag(reported, nested("a", 100000)) << tooDeep;
+        const QList<QPair<const char *, QByteArray>> prologs{
+            {"quote in a processing instruction of the subset", "<!DOCTYPE r [<?pi \"?>]>"},
+            {"'[' in a comment of the subset", "<!DOCTYPE r [<!--[-->]>"},
+            {"'>' and ']' in a literal", subset(entity("e", "]>"))},
+            {"'[' and '>' in an external identifier", "<!DOCTYPE r SYSTEM \"a[>'.dtd\">"},
+            {"quote in a comment before the document type", "<!-- ' --><!DOCTYPE r>"},
+            {"parameter entity declared, not referenced", subset("<!ENTITY % p \"<!ELEMENT a ANY>\">")},
+        };
+        for (const auto &prolog : prologs) {
+            QTest::addRow("%s, at the limit", prolog.first) << withTag(prolog.second, nested("a", below)) << taken;
+            QTest::addRow("%s, one past", prolog.first) << withTag(prolog.second, nested("a", below + 1)) << tooDeep;
+        }
+        QTest::newRow("entity holding the elements, at the limit")
+            << withTag(subset(entity("e", nested("a", below))), "&e;") << taken;
+        QTest::newRow("entity holding the elements, one past")
+            << withTag(subset(entity("e", nested("a", below + 1))), "&e;") << tooDeep;
+        QTest::newRow("nesting shared by the document and an entity")
+            << withTag(subset(entity("e", nested("a", 156))), nested("b", 100, "&e;")) << tooDeep;
+        QTest::newRow("UTF-16, at the limit") << utf16(withTag("", nested("a", below))) << taken;
+        QTest::newRow("UTF-16, one past") << utf16(withTag("", nested("a", below + 1))) << tooDeep;
+
+        QTest::newRow("1000 entity declarations") << withTag(subset(declarations(1000)), "&e1000;") << taken;
+        QTest::newRow("1001 entity declarations") << withTag(subset(declarations(1001))) << tooMany;
+        QTest::newRow("parameter entity declarations count")
+            << withTag(subset(declarations(999) + declarations(2, true))) << tooMany;
+        // The document may grow to eight times its size: its references may stand for 7 * 10000 characters.
+        QTest::newRow("growing to 8 times the size") << growing(1000, 70, 10000) << taken;
+        QTest::newRow("one character of document less") << growing(1000, 70, 9999) << tooLong;
+        QTest::newRow("growing in an attribute value")
+            << withTag(subset(entity("e", QByteArray(1000, 'y'))), "<x v=\"" + QByteArray("&e;").repeated(20) + "\"/>") << tooLong;
+        QTest::newRow("growing in a default of an attribute list")
+            << withTag(subset(entity("e", QByteArray(1000, 'y')) + "<!ATTLIST x v CDATA \"" + QByteArray("&e;").repeated(20) + "\">")) << tooLong;
+        const QByteArray thousand = entity("e1", QByteArray(1000, 'y'));
+        QTest::newRow("nested references multiply") << withTag(subset(thousand + entity("e2", QByteArray("&e1;").repeated(10))), "&e2;") << tooLong;
+        QTest::newRow("references in an entity not referenced cost nothing")
+            << withTag(subset(thousand + entity("e2", QByteArray("&e1;").repeated(10))), "&e1;") << taken;
+        QTest::newRow("'&#38;' makes a reference") << withTag(subset(thousand + entity("e2", QByteArray("&#38;e1;").repeated(10))), "&e2;") << tooLong;
+        QTest::newRow("'&#x26;' makes a reference") << withTag(subset(thousand + entity("e2", QByteArray("&#x26;e1;").repeated(10))), "&e2;") << tooLong;
+        QTest::newRow("'&#38;#38;' makes none") << withTag(subset(thousand + entity("e2", QByteArray("&#38;#38;e1;").repeated(10))), "&e2;") << taken;
+        QTest::newRow("the first declaration holds")
+            << withTag(subset(entity("e", "x") + entity("e", QByteArray(1000, 'y'))), "<x>" + QByteArray("&e;").repeated(20) + "</x>") << taken;
+        QTest::newRow("the first declaration holds, large")
+            << withTag(subset(entity("e", QByteArray(1000, 'y')) + entity("e", "x")), "<x>" + QByteArray("&e;").repeated(20) + "</x>") << tooLong;
+        QTest::newRow("declarations among others")
+            << withTag(subset("<!ELEMENT r ANY><?pi x?><!-- c --><!NOTATION n SYSTEM \"n\">" + entity("e", QByteArray(1000, 'y'))),
+                       "<x>" + QByteArray("&e;").repeated(20) + "</x>") << tooLong;
+        QTest::newRow("an empty comment before the document type")
+            << withTag("<!---->" + subset(entity("e", QByteArray(1000, 'y'))), "<x>" + QByteArray("&e;").repeated(20) + "</x>") << tooLong;
+        QTest::newRow("an external entity adds nothing")
+            << withTag(subset("<!ENTITY x SYSTEM \"x.xml\">"), "<x>" + QByteArray("&x;").repeated(10000) + "</x>") << taken;
+        QTest::newRow("entities referring to each other, not referenced")
+            << withTag(subset(entity("a", "&b;") + entity("b", "&a;"))) << taken;
+        QTest::newRow("entities referring to each other") << withTag(subset(entity("a", "&b;") + entity("b", "&a;")), "&a;") << tooLong;
+        // One entity of 4000 characters referenced 100000 times: gigabytes from 300 KB.
+        const QByteArray bomb = withTag("<?xml version=\"1.0\"?>\n" + subset(entity("e", QByteArray(4000, 'y'))),
+                                        "<x>" + QByteArray("&e;").repeated(100000) + "</x>");
+        QTest::newRow("the entity of the report") << bomb << tooLong;
+        QTest::newRow("the entity of the report in UTF-16") << utf16(bomb) << tooLong;
+        QTest::newRow("parameter entity referenced in the subset")
+            << withTag(subset("<!ENTITY % p \"<!ENTITY e 'x'>\"> %p;"), "&e;") << unread;
+        QTest::newRow("parameter entity referenced in a literal") << withTag(subset("<!ENTITY % p \"x\">" + entity("e", "a%p;b")), "&e;") << unread;
+        QTest::newRow("parameter entity referenced in a declaration") << withTag(subset("<!ENTITY % p \"ANY\"><!ELEMENT r %p;>")) << unread;
+        QTest::newRow("a section in the subset") << withTag(subset("<![INCLUDE[" + entity("e", "x") + "]]>"), "&e;") << unread;
+    }
+
+    void limits()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(QString, message);
+        QCOMPARE(verdicts(document), allSay(message.isEmpty()));
+        const ZadUruru::WellFormedness check = ZadUruru::checkWellFormed(document);
+        QCOMPARE(check.message, message);
+        QCOMPARE(check.overLimit, !message.isEmpty());
+    }
+
+    // Attributes are read in time linear in their number, whichever reader
+    // reads them, and the last of a name given twice holds.
+    void manyAttributes_data()
+    {
+        QTest::addColumn<QByteArray>("prolog");
+        QTest::newRow("plain") << QByteArray();
+        QTest::newRow("parsed") << QByteArray("<!--c-->");
+    }
+    void manyAttributes()
+    {
+        QFETCH(QByteArray, prolog);
+        QByteArray attributes;
+        for (int i = 0; i < 100000; ++i)
+            attributes += " a" + QByteArray::number(i) + "=\"" + QByteArray::number(i) + '"';
+        const QByteArray page = prolog + "<ScadaFile><PageProperties><pageGeometry W=\"1\"" + attributes
+            + " W=\"640\"" + attributes + " H=\"480\"/></PageProperties></ScadaFile>";
+        for (auto read : {ScaFileProcessor::loadSceneData, ZadUruru::readScenePropertiesThroughDom}) {
+            PagePropertiesData_t *properties = read(page);
+            QVERIFY(properties);
+            QCOMPARE(properties->W, 640);
+            QCOMPARE(properties->H, 480);
+            delete properties;
+        }
+        const QByteArray library = prolog + "<l><object name=\"a\"" + attributes + " name=\"b\"><objectUID>4</objectUID></object></l>";
+        QList<ScadaLibObject *> objects;
+        QVERIFY(ZadUruru::readLibrary(library, &objects));
+        QVERIFY(ZadUruru::readLibraryThroughDom(library, &objects));
+        QCOMPARE(objects.size(), 2);
+        QCOMPARE(objects.first()->name, QStringLiteral("b"));
+        QCOMPARE(objects.last()->name, QStringLiteral("b"));
+        qDeleteAll(objects);
+        const QByteArray definitions = prolog + "<CTDefinitions><TagList><Tag" + attributes + "><Id>3</Id></Tag></TagList></CTDefinitions>";
+        FileDataTree *tree = TgchFileProcessor::loadFileData(definitions);
+        QCOMPARE(tree->tags.size(), 1);
+        QCOMPARE(tree->tags.first()->Id, 3);
+        destroyFileDataTree(tree);
+        QVERIFY(ZadUruru::checkWellFormed(library).wellFormed);
+    }
+
+    // Every path a reader opens that is not a regular file within the size
+    // limit is refused at once: no reader waits for a FIFO's writer, reads a
+    // device without end or takes in a file larger than the limit. The
+    // readers run in a child that is stopped if one of them hangs.
+    void specialFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("FIFO") << "FIFO" << "is a FIFO, not a regular file";
+        QTest::newRow("folder") << "folder" << "is a folder, not a regular file";
+        QTest::newRow("link to a device") << "device" << "is a device, not a regular file";
+        QTest::newRow("socket") << "socket" << "is a socket, not a regular file";
+        QTest::newRow("larger than 1 GiB") << "sparse" << "is larger than 1 GiB";
+    }
+    void specialFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("special.xml"));
+        const QString made = makeSpecial(kind, path);
+        if (!made.isEmpty())
+            QSKIP(qPrintable(made));
+        const QString watched = dir.filePath(QStringLiteral("watched.xml"));
+        QVERIFY(writeAll(watched, "<CTDefinitions><TagList><Tag/></TagList></CTDefinitions>"));
+
+        const QString problem = inForkedChild([&] {
+            QStringList problems;
+            QString error;
+            if (!ZadUruru::readRegularFile(path, &error).isNull() || error != why)
+                problems << QStringLiteral("readRegularFile: ") + error;
+            if (FileDataTree *tree = TgchFileProcessor::loadFileData(path)) {
+                problems << QStringLiteral("the definitions loader read it");
+                destroyFileDataTree(tree);
+            }
+            if (FileDataTree *tree = TgchFileProcessor::loadTagsFromCSV(path)) {
+                problems << QStringLiteral("the tag list import read it");
+                destroyFileDataTree(tree);
+            }
+            ScadaEngine engine;
+            if (engine.readLibDir(path))
+                problems << QStringLiteral("the library reader read it");
+            // A watched file replaced by it: the reload leaves no tree and says so.
+            TagChFileWatcher watcher(watched, nullptr);
+            int updates = 0;
+            QObject::connect(&watcher, &TagChFileWatcher::tgchFileUpdated, [&updates] { ++updates; });
+            if (!watcher.tagChData())
+                problems << QStringLiteral("the watcher did not load its file");
+            QFile::remove(watched);
+            QFile::rename(path, watched);
+            QMetaObject::invokeMethod(&watcher, "onFileChanged", Qt::DirectConnection, Q_ARG(QString, watched));
+            if (watcher.tagChData() || updates != 1)
+                problems << QStringLiteral("the watcher's reload read it");
+            return problems.join(QLatin1String("; "));
+        });
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    // Regular files are read whole, up to the limit and no further, also
+    // when the file tells a size other than what it gives.
+    void readRegularFile_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<QByteArray>("content"); // null: refused
+
+        QTest::newRow("within the limit") << "hundred" << qint64(100) << QByteArray(100, 'h');
+        QTest::newRow("past the limit") << "hundred" << qint64(99) << QByteArray();
+        QTest::newRow("through a link") << "link" << qint64(100) << QByteArray(100, 'h');
+        QTest::newRow("empty") << "empty" << qint64(100) << QByteArray("");
+        QTest::newRow("missing") << "missing" << qint64(100) << QByteArray();
+        // A file of /proc tells the size 0 and gives more.
+        QTest::newRow("larger than it tells, within the limit") << "/proc/sys/kernel/ostype" << qint64(6) << QByteArray("Linux\n");
+        QTest::newRow("larger than it tells, past the limit") << "/proc/sys/kernel/ostype" << qint64(5) << QByteArray();
+        QTest::newRow("no more than the library's limit") << "hundred" << qint64(1) << QByteArray();
+    }
+    void readRegularFile()
+    {
+        QFETCH(QString, path);
+        QFETCH(qint64, limit);
+        QFETCH(QByteArray, content);
+        // The documented limit of every reader.
+        QCOMPARE(ZadUruru::maxFileSize, Q_INT64_C(1073741824));
+        QTemporaryDir dir;
+        QVERIFY(writeAll(dir.filePath("hundred"), QByteArray(100, 'h')));
+        QVERIFY(writeAll(dir.filePath("empty"), QByteArray()));
+        QVERIFY(QFile::link(dir.filePath("hundred"), dir.filePath("link")));
+        const QString file = path.startsWith('/') ? path : dir.filePath(path);
+        QString error;
+        const QByteArray bytes = ZadUruru::readRegularFile(file, &error, limit);
+        QCOMPARE(bytes, content);
+        QCOMPARE(bytes.isNull(), content.isNull());
+        QCOMPARE(error.isEmpty(), !content.isNull());
+        if (path == QLatin1String("missing"))
+            QCOMPARE(error, QStringLiteral("No such file or directory"));
+        else if (content.isNull())
+            QCOMPARE(error, QStringLiteral("is larger than %1 bytes").arg(limit));
+    }
+
+    // A file that may not be read is refused with the reason; the readers
+    // read as an ordinary user, since root may read any file.
+    void unreadableFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                      | QFileDevice::ExeOther));
+        const QString path = dir.filePath(QStringLiteral("secret.xml"));
+        QVERIFY(writeAll(path, "<CTDefinitions/>"));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+        const QString problem = inForkedChild([&] {
+            if (!becomeNobody())
+                return QStringLiteral("cannot become nobody");
+            QString error;
+            if (!ZadUruru::readRegularFile(path, &error).isNull() || error != QLatin1String("Permission denied"))
+                return QStringLiteral("read, or refused for: ") + error;
+            return TgchFileProcessor::loadFileData(path) ? QStringLiteral("the definitions loader read it") : QString();
+        });
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    // A reader that runs out of memory refuses the document as it would a
+    // malformed one, whatever it was doing when the memory ran out: it never
+    // aborts the process. The readers run in a fresh process (whose heap holds
+    // no memory freed by other tests), each time in a child of it whose
+    // address space leaves them more room.
+    void outOfMemory_data()
+    {
+        QTest::addColumn<QString>("reader");
+        QTest::addColumn<QByteArray>("prolog"); // a comment: for the parser, not the plain scanner
+        for (const char *reader : {"scene", "page properties", "definitions", "definitions file", "tag list file",
+                                   "library file"}) {
+            QTest::addRow("%s, plain", reader) << reader << QByteArray();
+            QTest::addRow("%s, parsed", reader) << reader << QByteArray("<!--c-->");
+        }
+        // The plain scanner's check holds no text.
+        QTest::newRow("check, parsed") << "check" << QByteArray("<!--c-->");
+    }
+    void outOfMemory()
+    {
+        QFETCH(QString, reader);
+        QFETCH(QByteArray, prolog);
+        if (underAddressSanitizer)
+            QSKIP("AddressSanitizer reserves more address space than a limit leaves");
+        if (!inChild()) {
+            QVERIFY_IN_CHILD(m_home.path(), QDir::currentPath());
+            return;
+        }
+        const QByteArray text(8 << 20, 'x');
+        QByteArray document = prolog + "<r><PageProperties><pageName>" + text + "</pageName></PageProperties>"
+            "<TagList><Tag><Name>" + text + "</Name></Tag></TagList><object name=\"" + text + "\"/></r>";
+        if (reader == QLatin1String("tag list file"))
+            document = "1;" + text + ";n;WORD\n";
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("big"));
+        QVERIFY(writeAll(path, document));
+
+        // The document's own copy in the child leaves the readers only the headroom.
+        for (const qint64 headroom : {qint64(1) << 20, qint64(8) << 20, qint64(32) << 20, qint64(128) << 20}) {
+            const QString problem = inForkedChild([&] {
+                if (!limitAddressSpace(headroom))
+                    return QStringLiteral("no address space limit");
+                bool refused = false;
+                if (reader == QLatin1String("scene")) {
+                    ScaFileData *page = ScaFileProcessor::loadFileData(document, QStringLiteral("big.xml"));
+                    refused = !page;
+                    if (page && page->pageProperties.pageName.size() != text.size())
+                        return QStringLiteral("a page without its name");
+                } else if (reader == QLatin1String("page properties")) {
+                    PagePropertiesData_t *page = ScaFileProcessor::loadSceneData(document);
+                    refused = !page;
+                    if (page && page->pageName.size() != text.size())
+                        return QStringLiteral("page properties without the name");
+                } else if (reader == QLatin1String("definitions") || reader == QLatin1String("definitions file")) {
+                    FileDataTree *tree = reader == QLatin1String("definitions") ? TgchFileProcessor::loadFileData(document)
+                                                                                : TgchFileProcessor::loadFileData(path);
+                    refused = !tree || tree->tags.isEmpty();
+                    if (tree && !refused && tree->tags.first()->Name.size() != text.size())
+                        return QStringLiteral("a tag without its name");
+                    if (tree && tree->channels.size() != 1)
+                        return QStringLiteral("no \"None\" channel");
+                    // From a file, a refusal is told from a file without records.
+                    if (tree && refused && reader == QLatin1String("definitions file"))
+                        return QStringLiteral("an empty tree for a file not read");
+                } else if (reader == QLatin1String("tag list file")) {
+                    FileDataTree *tree = TgchFileProcessor::loadTagsFromCSV(path);
+                    refused = !tree;
+                    if (tree && (tree->tags.size() != 1 || tree->tags.first()->VariableAddress.size() != text.size()))
+                        return QStringLiteral("a tag list without its tag");
+                } else if (reader == QLatin1String("library file")) {
+                    ScadaEngine engine;
+                    refused = !engine.readLibDir(path);
+                    if (!refused && engine.getUserObjectList().value(0)->name.size() != text.size())
+                        return QStringLiteral("a component without its name");
+                } else {
+                    const ZadUruru::WellFormedness check = ZadUruru::checkWellFormed(document);
+                    refused = !check.wellFormed;
+                    if (refused && (check.message != QLatin1String("not enough memory to read it") || !check.overLimit))
+                        return QStringLiteral("refused for: ") + check.message;
+                }
+                // The least room must not be enough: the refusal is what is tested.
+                return refused || headroom > qint64(1) << 20 ? QString() : QStringLiteral("read in 1 MiB");
+            });
+            QVERIFY2(problem.isEmpty(), qPrintable(QStringLiteral("%1 MiB: %2").arg(headroom >> 20).arg(problem)));
+        }
+    }
+
+    // A save never writes its file in place: where no file can be made beside
+    // it (a folder the user may not write to), the save fails and the file
+    // keeps every byte, also under a file size limit that would cut it. Run
+    // as an ordinary user: root may write to any folder.
+    void savesNeverInPlace_data()
+    {
+        QTest::addColumn<QString>("writer");
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::addColumn<bool>("sizeLimit");
+        for (const char *writer : {"scene", "definitions", "tables", "user library"}) {
+            QTest::addRow("%s, read-only folder, 4 KiB limit", writer) << writer << true << true;
+            QTest::addRow("%s, read-only folder", writer) << writer << true << false;
+            QTest::addRow("%s, 4 KiB limit", writer) << writer << false << true;
+        }
+    }
+    void savesNeverInPlace()
+    {
+        QFETCH(QString, writer);
+        QFETCH(bool, readOnlyFolder);
+        QFETCH(bool, sizeLimit);
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        // The user library file lies in the user's folder; the others anywhere.
+        const QString folder = home.filePath(QStringLiteral("Korvela"));
+        const QString path = folder + (writer == QLatin1String("user library") ? "/userlib.xml" : "/file.xml");
+        const QByteArray old = "<old/>\n";
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(writeAll(path, old));
+        QVERIFY(QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                       | QFileDevice::ReadOther | QFileDevice::ExeOther));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
+                                                | QFileDevice::WriteOther));
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                  | QFileDevice::ReadOther | QFileDevice::ExeOther
+                                                  | (readOnlyFolder ? QFileDevice::Permissions() : QFileDevice::WriteOther)));
+
+        const QString problem = inForkedChild([&] {
+            if (!becomeNobody())
+                return QStringLiteral("cannot become nobody");
+            if (sizeLimit) {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{4096, 4096};
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            bool saved = true;
+            if (writer == QLatin1String("scene")) {
+                ScaFileData page;
+                for (int i = 0; i < 100; ++i) {
+                    auto *text = new TextItemLoadData_t;
+                    text->common = new ItemCommonData_t;
+                    text->ItemText = QStringLiteral("text %1").arg(i);
+                    page.textItems << text;
+                }
+                saved = ScaFileProcessor::saveFileData(&page, path);
+            } else if (writer == QLatin1String("definitions")) {
+                FileDataTree *tree = TgchFileProcessor::loadFileData(QByteArray());
+                for (int i = 0; i < 100; ++i)
+                    tree->tags << new pEtiketDef_t;
+                saved = TgchFileProcessor::writeToFile(tree, path);
+            } else if (writer == QLatin1String("tables")) {
+                QStandardItemModel channels(0, 22);
+                QStandardItemModel tags(100, 25);
+                saved = TgchFileProcessor::writeToFile(&channels, &tags, path);
+            } else {
+                qputenv("HOME", QFile::encodeName(home.path()));
+                ScadaEngine engine;
+                QList<ScadaLibObject *> objects;
+                for (int i = 0; i < 100; ++i)
+                    objects << new ScadaLibObject{};
+                saved = engine.saveUserLibraryFile(objects);
+            }
+            return saved ? QStringLiteral("the save reported success") : QString();
+        });
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        QCOMPARE(readAll(path), old);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(path).fileName()});
     }
 
     // Bytes that are not valid UTF-8 are taken in as U+FFFD, not refused; a

@@ -1,15 +1,12 @@
 #include "xmlCheck.h"
 
 #include <zadururu/common/wellFormed.h>
-#include <zadururu/common/xmlLimits.h>
 
 XmlCheckResult checkXml(const QByteArray &bytes)
 {
     XmlCheckResult result;
-    if (ZadUruru::isTooDeeplyNested(bytes)) {
-        result.message = QStringLiteral("elements nested more than %1 levels deep").arg(ZadUruru::maxXmlNestingDepth);
-        return result;
-    }
+    // A document past a limit of the library's readers is refused too, with
+    // the limit's message: at the element too deep, or for the whole document.
     const ZadUruru::WellFormedness check = ZadUruru::checkWellFormed(bytes);
     result.wellFormed = check.wellFormed;
     if (check.wellFormed) {

@@ -22,7 +22,9 @@ XmlCheckResult checkXml(const QByteArray &bytes);
 /**
  * Whether @p bytes are a well-formed XML document by the rules all of the
  * library's readers load by. When they are not, @p problem receives the
- * parser's message with its line and column, as "line L, column C: message".
+ * parser's message with its line and column, as "line L, column C: message";
+ * a document refused before it is parsed (too many entity declarations,
+ * entities expanding too far, no memory left) gets the message alone.
  */
 bool isWellFormedXml(const QByteArray &bytes, QString *problem = nullptr);
 

@@ -20,6 +20,8 @@
 #include <QPluginLoader>
 #include <QTextStream>
 
+#include <new>
+
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -68,7 +70,7 @@ static ExtensionSystem::IPlugin *loadPlugin(QPluginLoader &loader, const QString
     return plugin;
 }
 
-int main(int argc, char *argv[])
+static int runHost(int argc, char *argv[])
 {
     // Without a display the host still runs: fonts and widgets work offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
@@ -151,4 +153,16 @@ int main(int argc, char *argv[])
         (*it)->unload();
     }
     return ok ? 0 : 1;
+}
+
+int main(int argc, char *argv[])
+{
+    // What the library's readers do not refuse themselves ends the run with a message, not an abort.
+    try {
+        return runHost(argc, argv);
+    } catch (const std::bad_alloc &) {
+        fflush(stdout);
+        fputs("zadururu-host: not enough memory\n", stderr);
+        return 2;
+    }
 }

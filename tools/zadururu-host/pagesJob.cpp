@@ -2,12 +2,12 @@
 
 #include "pageTags.h"
 
+#include <zadururu/common/regularFile.h>
 #include <zadururu/scene/projectDataTree.h>
 #include <zadururu/scene/scaFileProcessor.h>
 #include <zadururu/services/eventLogger.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTextStream>
 
 #include <algorithm>
@@ -15,24 +15,27 @@
 bool loadPages(const QDir &project, ProjectDataTree &tree, QTextStream &out, QTextStream &err)
 {
     const QDir pages(project.filePath(QStringLiteral("pages")));
-    const QStringList names = pages.entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name);
+    // FIFOs and devices named like pages too, so that they are named, not passed over.
+    const QStringList names = pages.entryList({QStringLiteral("*.xml")}, QDir::Files | QDir::System, QDir::Name);
     bool ok = true;
     out << "Pages in " << pages.path() << ": " << names.size() << '\n';
     for (const QString &name : names) {
-        QFile file(pages.filePath(name));
-        if (!file.open(QIODevice::ReadOnly)) {
-            err << file.fileName() << ": cannot open: " << file.errorString() << '\n';
+        const QString path = pages.filePath(name);
+        QString error;
+        const QByteArray bytes = ZadUruru::readRegularFile(path, &error);
+        if (bytes.isNull()) {
+            err << path << ": cannot open: " << error << '\n';
             ok = false;
             continue;
         }
-        ScaFileData *data = ScaFileProcessor::loadFileData(file.readAll(), name);
+        ScaFileData *data = ScaFileProcessor::loadFileData(bytes, name);
         if (!data) {
-            err << file.fileName() << ": not a well-formed scene file\n";
+            err << path << ": not a well-formed scene file\n";
             ok = false;
             continue;
         }
         tree.files.insert(name, data);
-        EventLogger::logData(QStringLiteral("Loaded page %1").arg(file.fileName()).toLocal8Bit().constData());
+        EventLogger::logData(QStringLiteral("Loaded page %1").arg(path).toLocal8Bit().constData());
         const PagePropertiesData_t &p = data->pageProperties;
         out << "  " << name << ": \"" << p.pageName << "\" id " << p.pageID << ", " << p.W << "x" << p.H
             << ", components " << data->scadaObjects.size() << ", texts " << data->textItems.size()

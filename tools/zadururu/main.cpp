@@ -10,6 +10,9 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <new>
+
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -124,7 +127,7 @@ void quietDebugOutput(QtMsgType type, const QMessageLogContext &, const QString 
 
 } // namespace
 
-int main(int argc, char *argv[])
+static int runTool(int argc, char *argv[])
 {
     // Rendering needs fonts but no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -168,4 +171,20 @@ int main(int argc, char *argv[])
         return Exit::error;
     }
     return unknownCommand(arguments);
+}
+
+int main(int argc, char *argv[])
+{
+    // A file size limit (ulimit -f) makes a write fail, which the saves
+    // report, instead of killing the process in the middle of one.
+    std::signal(SIGXFSZ, SIG_IGN);
+    // The readers refuse what does not fit in memory; whatever else runs out
+    // of it ends the command with a message rather than an abort.
+    try {
+        return runTool(argc, argv);
+    } catch (const std::bad_alloc &) {
+        fflush(stdout);
+        fputs("zadururu: not enough memory\n", stderr);
+        return Exit::error;
+    }
 }

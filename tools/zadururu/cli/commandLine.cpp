@@ -5,7 +5,8 @@
 #include "project/projectFiles.h"
 #include "xmlCheck.h"
 
-#include <QFile>
+#include <zadururu/common/regularFile.h>
+
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -101,12 +102,12 @@ bool readWhole(const QString &path, QByteArray *bytes)
         reportFileError(path, QStringLiteral("a folder, where a file is expected"));
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reportFileError(path, file.errorString());
+    QString error;
+    *bytes = ZadUruru::readRegularFile(path, &error);
+    if (bytes->isNull()) {
+        reportFileError(path, error);
         return false;
     }
-    *bytes = file.readAll();
     return true;
 }
 

@@ -36,7 +36,7 @@ QTextStream &out();
 
 using TreePointer = std::unique_ptr<FileDataTree, void (*)(FileDataTree *)>;
 
-/// Reads @p path whole; false, with the reason on standard error, when it cannot.
+/// Reads the regular file @p path whole, within the size limit; false, with the reason on standard error, when it cannot.
 bool readWhole(const QString &path, QByteArray *bytes);
 
 /// Reads @p path as a well-formed document; false, with the parser's line and column on standard error, when it is not.

@@ -9,6 +9,8 @@
 #include "project/recordDiff.h"
 #include "project/records.h"
 
+#include <zadururu/common/regularFile.h>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -47,11 +49,16 @@ struct Side
 Side readSide(const QString &path)
 {
     Side side;
-    side.exists = QFileInfo(path).isFile();
-    if (side.exists && readWhole(path, &side.bytes))
+    // A FIFO or device in a file's place exists, and cannot be read.
+    side.exists = QFileInfo::exists(path);
+    if (!side.exists)
+        return side;
+    QString error;
+    side.bytes = ZadUruru::readRegularFile(path, &error);
+    if (side.bytes.isNull())
+        side.problem = QStringLiteral("cannot be read: ") + error;
+    else
         fileRecords(side.bytes, path, &side.records, &side.problem, &side.kind);
-    else if (side.exists)
-        side.problem = QStringLiteral("cannot be read");
     return side;
 }
 
@@ -219,7 +226,7 @@ int runDiff(const QStringList &arguments)
         changes = compareProjects(QDir(oldPath), QDir(newPath));
     } else {
         for (const QFileInfo &info : {oldInfo, newInfo})
-            if (!info.isFile()) {
+            if (info.isDir() || !info.exists()) {
                 reportFileError(info.filePath(), info.isDir() ? QStringLiteral("a folder, compared with a file: give two "
                                                                                "files or two project folders")
                                                               : QStringLiteral("no such file"));

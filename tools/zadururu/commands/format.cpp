@@ -11,6 +11,7 @@
 #include "project/rewriteLoss.h"
 #include "xmlCheck.h"
 
+#include <zadururu/common/regularFile.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <zadururu/scene/scaFileProcessor.h>
 
@@ -39,9 +40,16 @@ struct Formatted
 bool canonicalForm(const QString &source, const QByteArray &bytes, const QString &newName, bool renamed, Formatted *result)
 {
     const QString root = documentElementName(bytes);
+    // A well-formed file that does not load ran out of memory; it has no
+    // canonical form then, rather than an empty one.
     if (root == QLatin1String("CTDefinitions")) {
         result->kind = QStringLiteral("definitions file");
-        TreePointer tree(TgchFileProcessor::loadFileData(bytes), destroyFileDataTree);
+        // From the file, a load that ran out of memory gives no tree rather than an empty one.
+        TreePointer tree(TgchFileProcessor::loadFileData(source), destroyFileDataTree);
+        if (!tree) {
+            reportFileError(source, QStringLiteral("cannot be read: not enough memory"));
+            return false;
+        }
         result->bytes = canonicalDefinitionsBytes(tree.get());
         result->losses = rewriteLosses(lintFile(bytes, source, ReaderVocabulary::FileKind::Definitions), source, nullptr);
     } else if (root == QLatin1String("ScadaFile")) {
@@ -49,11 +57,13 @@ bool canonicalForm(const QString &source, const QByteArray &bytes, const QString
         // A null name makes the reader take the name the page records.
         std::unique_ptr<ScaFileData, void (*)(ScaFileData *)> page(ScaFileProcessor::loadFileData(bytes, QString()),
                                                                     destroyScaFileData);
-        if (page) {
-            result->fileName = renamed ? newName : page->pageProperties.fileName;
-            result->bytes = canonicalPageBytes(page.get(), result->fileName);
-            result->losses = rewriteLosses(lintFile(bytes, source, ReaderVocabulary::FileKind::Scene), source, page.get());
+        if (!page) {
+            reportFileError(source, QStringLiteral("cannot be read: not enough memory"));
+            return false;
         }
+        result->fileName = renamed ? newName : page->pageProperties.fileName;
+        result->bytes = canonicalPageBytes(page.get(), result->fileName);
+        result->losses = rewriteLosses(lintFile(bytes, source, ReaderVocabulary::FileKind::Scene), source, page.get());
     } else {
         reportFileError(source, QStringLiteral("neither a scene page (ScadaFile) nor a definitions file "
                                                "(CTDefinitions), but \"%1\"").arg(root));
@@ -188,10 +198,10 @@ int runFormat(const QStringList &arguments)
     for (FormatJob &job : jobs) {
         allCanonical = allCanonical && job.canonical;
         if (!checking && !refused) {
-            QFile existing(job.target);
+            // Another target is compared as it stands: a FIFO there is not waited on.
             const bool same = job.target == job.source
                                   ? job.canonical
-                                  : existing.open(QIODevice::ReadOnly) && existing.readAll() == job.formatted.bytes;
+                                  : ZadUruru::readRegularFile(job.target) == job.formatted.bytes;
             QString error;
             if (!same && !replaceFile(job.target, job.formatted.bytes, &error)) {
                 reportFileError(job.target, QStringLiteral("cannot be written (%1); it is unchanged").arg(error));

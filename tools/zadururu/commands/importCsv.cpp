@@ -56,7 +56,12 @@ int runImportCsv(const QStringList &arguments)
             reportFileError(definitionsPath, QStringLiteral("not a definitions file (no CTDefinitions element)"));
             return Exit::error;
         }
-        tree.reset(TgchFileProcessor::loadFileData(bytes));
+        // From the file, a load that ran out of memory gives no tree rather than an empty one.
+        tree.reset(TgchFileProcessor::loadFileData(definitionsPath));
+        if (!tree) {
+            reportFileError(definitionsPath, QStringLiteral("cannot be read: not enough memory"));
+            return Exit::error;
+        }
     } else {
         tree.reset(TgchFileProcessor::loadFileData(QByteArray()));
     }

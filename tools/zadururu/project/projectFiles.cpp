@@ -4,6 +4,7 @@
 #include "xmlSource.h"
 #include "xmlCheck.h"
 
+#include <zadururu/common/regularFile.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <zadururu/scene/scaFileProcessor.h>
 
@@ -36,14 +37,10 @@ bool checkWellFormed(const QString &relative, const QByteArray &bytes, QList<Fin
 
 QByteArray readProjectFile(const QString &path, const QString &relative, QList<Finding> &problems)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        problems.append(fileProblem(FindingCode::Unreadable, relative, QStringLiteral("cannot be read: %1").arg(file.errorString())));
-        return QByteArray();
-    }
-    QByteArray bytes = file.readAll();
+    QString error;
+    const QByteArray bytes = ZadUruru::readRegularFile(path, &error);
     if (bytes.isNull())
-        bytes = QByteArray(""); // an empty file was read all the same
+        problems.append(fileProblem(FindingCode::Unreadable, relative, QStringLiteral("cannot be read: %1").arg(error)));
     return bytes;
 }
 
@@ -51,7 +48,8 @@ QStringList projectPageFiles(const QDir &project)
 {
     QStringList files;
     const QDir pageDir(project.filePath(QStringLiteral("pages")));
-    for (const QString &name : pageDir.entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name))
+    // FIFOs, sockets and devices named like pages too, so that they are named as problems, not passed over.
+    for (const QString &name : pageDir.entryList({QStringLiteral("*.xml")}, QDir::Files | QDir::System, QDir::Name))
         files << QStringLiteral("pages/") + name;
     return files;
 }
@@ -145,6 +143,14 @@ ProjectFiles::ProjectFiles(std::unique_ptr<ProjectLock> projectLock, const Proje
     } else if (!checkWellFormed(definitionsFile, bytes, problems, &root)) {
         definitions.reset();
         return;
+    } else {
+        // Well-formed and no records: an empty file, or one the loader ran
+        // out of memory on, which from the file's path gives no tree at all.
+        definitions.reset(TgchFileProcessor::loadFileData(project.filePath(definitionsFile)));
+        if (!definitions) {
+            problems.append(fileProblem(FindingCode::Unreadable, definitionsFile, QStringLiteral("cannot be read: not enough memory")));
+            return;
+        }
     }
     if (root != QLatin1String("CTDefinitions"))
         problems.append(fileProblem(FindingCode::WrongDocument, definitionsFile,

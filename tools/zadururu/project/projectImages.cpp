@@ -1,57 +1,9 @@
 #include "projectImages.h"
 
+#include <zadururu/common/regularFile.h>
 #include <zadururu/library/scadaLibObject.h>
 
 #include <QFileInfo>
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-bool readRegularFile(const QString &path, qint64 maxBytes, QByteArray *bytes, QString *problem)
-{
-    const auto fail = [problem](const QString &why) {
-        if (problem)
-            *problem = why;
-        return false;
-    };
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; O_NOFOLLOW: the
-    // name was checked, the link it might have become since is not followed.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return fail(errno == ELOOP ? QStringLiteral("is a symbolic link") : QString::fromLocal8Bit(strerror(errno)));
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return fail(QStringLiteral("not a regular file"));
-    }
-    if (st.st_size > maxBytes) {
-        ::close(fd);
-        return fail(QStringLiteral("larger than %1 MiB").arg(maxBytes / (1024 * 1024)));
-    }
-    QByteArray data;
-    data.resize(int(st.st_size));
-    qint64 have = 0;
-    while (have < data.size()) {
-        const ssize_t n = ::read(fd, data.data() + have, size_t(data.size() - have));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const QString why = QString::fromLocal8Bit(strerror(errno));
-            ::close(fd);
-            return fail(why);
-        }
-        if (n == 0)
-            break; // it shrank meanwhile: what is there is all there is
-        have += n;
-    }
-    ::close(fd);
-    data.truncate(int(have));
-    *bytes = data;
-    return true;
-}
 
 ProjectImages::ProjectImages(const QDir &project)
     : m_root(QFileInfo(project.path()).canonicalFilePath())
@@ -98,9 +50,10 @@ QImage ProjectImages::image(const QString &name, const QDir &base, QString *prob
             *problem = m_problems.value(path);
         return *cached;
     }
-    QByteArray bytes;
     QImage image;
-    if (readRegularFile(path, maxImageFileBytes, &bytes, &why)) {
+    // Only a regular file, and not a large one: a FIFO or device is not waited on.
+    const QByteArray bytes = ZadUruru::readRegularFile(path, &why, maxImageFileBytes);
+    if (!bytes.isNull()) {
         image = QImage::fromData(bytes);
         if (image.isNull())
             why = QStringLiteral("not an image Qt can read");

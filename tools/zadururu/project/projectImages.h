@@ -60,10 +60,4 @@ private:
  */
 QHash<QString, QString> componentImageNames(const QList<ScadaLibObject *> &library);
 
-/**
- * Reads the regular file at @p path whole into *@p bytes: refused, with the
- * reason in *@p problem, when it is not a regular file (a FIFO or device is
- * not opened for long: the open does not block), when the last part of the
- * path is a symbolic link, or when it is larger than @p maxBytes.
- */
-bool readRegularFile(const QString &path, qint64 maxBytes, QByteArray *bytes, QString *problem);
+

@@ -307,12 +307,14 @@ bool fileRecords(const QByteArray &bytes, const QString &path, QList<Record> *re
             return true;
         }
     } else if (root == QLatin1String("CTDefinitions")) {
-        std::unique_ptr<FileDataTree, void (*)(FileDataTree *)> tree(TgchFileProcessor::loadFileData(bytes),
+        std::unique_ptr<FileDataTree, void (*)(FileDataTree *)> tree(TgchFileProcessor::loadFileData(path),
                                                                      destroyFileDataTree);
-        *records = definitionsRecords(*tree);
-        if (kind)
-            *kind = FileKind::Definitions;
-        return true;
+        if (tree) {
+            *records = definitionsRecords(*tree);
+            if (kind)
+                *kind = FileKind::Definitions;
+            return true;
+        }
     } else if (root == QLatin1String("scadaObjectTypes")) {
         bool read = false;
         const QList<ScadaLibObject *> components = readLibraryFile(path, &read);
@@ -323,7 +325,11 @@ bool fileRecords(const QByteArray &bytes, const QString &path, QList<Record> *re
             return true;
         }
     }
-    *problem = QStringLiteral("neither a scene page (ScadaFile), a definitions file (CTDefinitions) nor a "
-                              "component library (scadaObjectTypes), but \"%1\"").arg(root);
+    // A well-formed file of a known kind that does not load ran out of memory.
+    if (root == QLatin1String("ScadaFile") || root == QLatin1String("CTDefinitions") || root == QLatin1String("scadaObjectTypes"))
+        *problem = QStringLiteral("cannot be read: not enough memory");
+    else
+        *problem = QStringLiteral("neither a scene page (ScadaFile), a definitions file (CTDefinitions) nor a "
+                                  "component library (scadaObjectTypes), but \"%1\"").arg(root);
     return false;
 }

@@ -111,7 +111,7 @@ private:
  * Reads the parts of @p data that @p parts chooses: with the plain scanner,
  * or, where it refuses the document, with the parser from the start, after
  * parts.restart() has dropped what the scanner's events gave. False when the
- * document is not well-formed or is nested past the limit; what @p parts
+ * document is not well-formed or goes past a limit of xmlLimits.h; what @p parts
  * holds then is to be dropped.
  */
 template <class Parts>

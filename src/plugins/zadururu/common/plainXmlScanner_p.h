@@ -36,8 +36,8 @@ ZADURURU_EXPORT bool isSpaceOnly(const char *data, int size);
  * editors write, and gives its events to a sink, at a fraction of the XML
  * parser's cost: UTF-8 without a byte order mark, at most an XML declaration
  * of version 1.0 (UTF-8) and a document type of a bare name before the root,
- * elements with attributes (each after whitespace, quoted either way, never
- * twice), character data and attribute values with the five predefined
+ * elements with attributes (each after whitespace, quoted either way),
+ * character data and attribute values with the five predefined
  * entities, and CDATA sections, nested no deeper than the limit of every
  * reader.
  *
@@ -219,10 +219,8 @@ private:
         }
         a.size = int(here() - a.value);
         ++m_p;
-        for (const PlainAttribute &b : m_attributes) {
-            if (b.name == a.name)
-                return false;
-        }
+        // An attribute given twice is reported twice, as the parser reports
+        // it; whoever reads it takes the last.
         m_attributes.append(a);
         return true;
     }

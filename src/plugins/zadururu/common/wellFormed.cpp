@@ -1,10 +1,11 @@
 #include "wellFormed.h"
 
 #include "plainXmlScanner_p.h"
-#include "xmlLimits.h"
 #include "xmlParser_p.h"
 
 #include <QXmlDefaultHandler>
+
+#include <new>
 
 namespace ZadUruru {
 
@@ -47,15 +48,9 @@ public:
     }
 };
 
-} // namespace
-
-WellFormedness checkWellFormed(const QByteArray &data)
+WellFormedness check(const QByteArray &data)
 {
     WellFormedness result;
-    if (isTooDeeplyNested(data)) {
-        result.message = QStringLiteral("elements nested more than %1 levels deep").arg(maxXmlNestingDepth);
-        return result;
-    }
     {
         RootName names;
         if (PlainXmlScanner<RootName>(data, names).scan()) {
@@ -65,21 +60,31 @@ WellFormedness checkWellFormed(const QByteArray &data)
         }
     }
     RootName names;
-    QXmlInputSource source;
-    source.setData(data);
-    QXmlSimpleReader reader;
-    configureParser(reader, SpaceOnlyText::Dropped);
-    reader.setContentHandler(&names);
-    reader.setErrorHandler(&names);
-    result.wellFormed = reader.parse(&source);
+    XmlLimit limit = XmlLimit::None;
+    result.wellFormed = parseXml(data, names, SpaceOnlyText::Dropped, &names, &limit);
     if (result.wellFormed) {
         result.root = names.root;
     } else {
         result.message = names.message;
         result.line = names.line;
         result.column = names.column;
+        result.overLimit = limit != XmlLimit::None;
     }
     return result;
+}
+
+} // namespace
+
+WellFormedness checkWellFormed(const QByteArray &data)
+{
+    try {
+        return check(data);
+    } catch (const std::bad_alloc &) {
+        WellFormedness result;
+        result.message = QStringLiteral("not enough memory to read it");
+        result.overLimit = true;
+        return result;
+    }
 }
 
 } // namespace ZadUruru

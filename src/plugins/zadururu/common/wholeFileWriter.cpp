@@ -65,10 +65,10 @@ bool writeWholeFile(const QString &path, const std::function<bool(QIODevice *)> 
     if (target.exists() && (!target.isFile() || !target.isWritable()))
         return false;
 
+    // In a folder we may not create files in, the save fails (QSaveFile's
+    // default) rather than write the target in place, which a full disk or a
+    // kill would leave cut.
     QSaveFile file(path);
-    // A directory we may not create files in, holding a target we may write:
-    // writing in place is then the only way to save at all.
-    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     // commit() flushes the last buffered bytes itself, but Qt loses an error

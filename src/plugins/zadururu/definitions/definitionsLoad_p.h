@@ -13,7 +13,9 @@ namespace ZadUruru {
 /**
  * The records of a definitions file in one pass of the XML parser, straight
  * from its events. Never null: a fresh "None" channel heads the channels; a
- * document that is not well-formed gives that channel alone.
+ * document that is not well-formed or goes past a limit of xmlLimits.h gives
+ * that channel alone. Memory running out throws std::bad_alloc, which the
+ * loaders of TgchFileProcessor catch.
  */
 FileDataTree *readDefinitions(const QByteArray &data);
 

@@ -2,8 +2,8 @@
 
 #include "common/xmlParser_p.h"
 
-
 #include <algorithm>
+#include <memory>
 
 namespace ZadUruru {
 namespace DefinitionsXml {
@@ -209,34 +209,34 @@ bool DefinitionsReader::characters(const QString &text)
 FileDataTree *readDefinitions(const QByteArray &data)
 {
     using namespace DefinitionsXml;
-    FileDataTree *tree = treeWithNoneChannel();
+    using Tree = std::unique_ptr<FileDataTree, void (*)(FileDataTree *)>;
+    Tree tree(treeWithNoneChannel(), destroyFileDataTree);
     if (data.isEmpty())
-        return tree;
+        return tree.release();
 
     // Most files are of the plain form the writers write, which the scanner
     // reads (nested within the limit); for any other the parser decides, from
     // the start.
-    auto *records = new FileDataTree;
+    Tree records(new FileDataTree, destroyFileDataTree);
     bool parsed = false;
     {
-        DefinitionsReader events(records);
+        DefinitionsReader events(records.get());
         parsed = PlainXmlScanner<DefinitionsReader>(data, events).scan();
     }
     if (!parsed) {
-        destroyFileDataTree(records);
-        records = new FileDataTree;
-        DefinitionsReader events(records);
+        records.reset(new FileDataTree);
+        DefinitionsReader events(records.get());
         parsed = parseXml(data, events, SpaceOnlyText::Reported);
     }
     if (parsed) {
-        tree->channels += records->channels;
-        tree->tags = records->tags;
-        tree->alarms = records->alarms;
-        delete records;
-    } else {
-        destroyFileDataTree(records);
+        // Whatever may run out of memory comes before the records change hands.
+        QList<pKanalDef_t *> channels = tree->channels + records->channels;
+        tree->channels.swap(channels);
+        tree->tags.swap(records->tags);
+        tree->alarms.swap(records->alarms);
+        records->channels.clear();
     }
-    return tree;
+    return tree.release();
 }
 
 } // namespace ZadUruru

@@ -1,7 +1,7 @@
 #include "tgchFileProcessor.h"
 
+#include "common/regularFile.h"
 #include "common/wholeFileWriter_p.h"
-#include "common/xmlLimits.h"
 #include "common/xmlParser_p.h"
 #include "definitionsFields_p.h"
 #include "definitionsReader_p.h"
@@ -10,16 +10,15 @@
 #include <tarnwickhost/openedFile.h>
 
 #include <QDomDocument>
-#include <QFile>
 #include <QIODevice>
 #include <QStandardItemModel>
 #include <QTextStream>
-#include <QXmlInputSource>
-#include <QXmlSimpleReader>
 #include <QXmlStreamWriter>
 
 #include <algorithm>
 #include <limits>
+#include <memory>
+#include <new>
 
 using namespace ZadUruru::DefinitionsXml;
 
@@ -76,6 +75,38 @@ void forEachListItem(const QDomElement &root, const char *listName, const char *
         read(item);
 }
 
+// The tags of a CSV tag list's bytes.
+FileDataTree *tagsFromCsv(const QByteArray &bytes)
+{
+    std::unique_ptr<FileDataTree, void (*)(FileDataTree *)> tree(new FileDataTree, destroyFileDataTree);
+    // Decoded as a text stream on the file decodes it: a byte order mark
+    // chooses its encoding, the locale's encoding the rest.
+    const QString text = QTextStream(bytes).readAll();
+
+    // A carriage return before a line feed stays in the line's last field,
+    // where the type word test does not mind it.
+    const QVector<QStringRef> lines = text.splitRef(QLatin1Char('\n'));
+    for (const QStringRef &line : lines) {
+        const QVector<QStringRef> fields = line.split(QLatin1Char(';'));
+        if (fields.size() != 4)
+            continue;
+        auto *tag = new pEtiketDef_t;
+        tree->tags.append(tag);
+        const QString type = fields.at(3).toString().remove(QLatin1Char(' '));
+        for (const CsvType &known : csvTypes) {
+            if (type.contains(known.word)) {
+                tag->VariableType = known.variableType;
+                tag->VariableSize = known.variableSize;
+                break;
+            }
+        }
+        tag->Name = fields.at(2).toString();
+        tag->VariableAddress = fields.at(1).toString();
+        tag->PollFrequency = 3;
+    }
+    return tree.release();
+}
+
 } // namespace
 
 TgchFileProcessor::TgchFileProcessor(QObject *parent)
@@ -87,15 +118,26 @@ TgchFileProcessor::~TgchFileProcessor() = default;
 
 FileDataTree *TgchFileProcessor::loadFileData(const QByteArray &data)
 {
-    return ZadUruru::readDefinitions(data);
+    // A file too large for the memory left is refused like a malformed one.
+    try {
+        return ZadUruru::readDefinitions(data);
+    } catch (const std::bad_alloc &) {
+        return ZadUruru::DefinitionsXml::treeWithNoneChannel();
+    }
 }
 
 FileDataTree *TgchFileProcessor::loadFileData(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const QByteArray bytes = ZadUruru::readRegularFile(path);
+    if (bytes.isNull())
         return nullptr;
-    return loadFileData(file.readAll());
+    // Out of memory, the file was not read: so that a caller does not take
+    // the refusal for a file without records (and write that back), null.
+    try {
+        return ZadUruru::readDefinitions(bytes);
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
 }
 
 FileDataTree *TgchFileProcessor::loadFileData(const char *path)
@@ -109,16 +151,11 @@ FileDataTree *ZadUruru::readDefinitionsThroughDom(const QByteArray &data)
     // the one-space Station of a default channel; the plain byte overload
     // would drop them.
     QDomDocument document;
-    QString error;
-    QXmlInputSource source;
-    source.setData(data);
-    QXmlSimpleReader reader;
-    ZadUruru::configureParser(reader, ZadUruru::SpaceOnlyText::Reported);
-    const bool parsed = !data.isEmpty() && !ZadUruru::isTooDeeplyNested(data)
-        && document.setContent(&source, &reader, &error);
+    const bool parsed = !data.isEmpty()
+        && ZadUruru::parseDocumentTree(data, document, ZadUruru::SpaceOnlyText::Reported);
 
     FileDataTree *tree = treeWithNoneChannel();
-    if (!parsed || !error.isEmpty())
+    if (!parsed)
         return tree;
 
     const QDomElement root = document.documentElement();
@@ -219,34 +256,14 @@ bool TgchFileProcessor::writeToFile(OpenedFile *file)
 
 FileDataTree *TgchFileProcessor::loadTagsFromCSV(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const QByteArray bytes = ZadUruru::readRegularFile(path);
+    if (bytes.isNull())
         return nullptr;
-    auto *tree = new FileDataTree;
-    const QString text = QTextStream(&file).readAll();
-
-    // A carriage return before a line feed stays in the line's last field,
-    // where the type word test does not mind it.
-    const QVector<QStringRef> lines = text.splitRef(QLatin1Char('\n'));
-    for (const QStringRef &line : lines) {
-        const QVector<QStringRef> fields = line.split(QLatin1Char(';'));
-        if (fields.size() != 4)
-            continue;
-        auto *tag = new pEtiketDef_t;
-        const QString type = fields.at(3).toString().remove(QLatin1Char(' '));
-        for (const CsvType &known : csvTypes) {
-            if (type.contains(known.word)) {
-                tag->VariableType = known.variableType;
-                tag->VariableSize = known.variableSize;
-                break;
-            }
-        }
-        tag->Name = fields.at(2).toString();
-        tag->VariableAddress = fields.at(1).toString();
-        tag->PollFrequency = 3;
-        tree->tags.append(tag);
+    try {
+        return tagsFromCsv(bytes);
+    } catch (const std::bad_alloc &) {
+        return nullptr; // too large for the memory left: as if it could not be read
     }
-    return tree;
 }
 
 int TgchFileProcessor::mergeImportedTags(FileDataTree *into, FileDataTree *imported)

@@ -58,12 +58,20 @@ public:
      *
      * Bytes that are not well-formed XML (an empty or truncated file
      * included) give the tree holding the "None" channel alone, like a file
-     * without records; ZadUruru::checkWellFormed() tells the two apart. A path
-     * held in a QByteArray is such bytes too: it is parsed as XML, not opened.
-     * To load a file, pass its path as a QString or a string literal.
+     * without records, and so do bytes past a limit of xmlLimits.h or too
+     * large for the memory left; ZadUruru::checkWellFormed() tells these
+     * apart. A path held in a QByteArray is such bytes too: it is parsed as
+     * XML, not opened. To load a file, pass its path as a QString or a string
+     * literal.
      */
     static FileDataTree *loadFileData(const QByteArray &data);
-    /// Reads and parses the file at @p path as loadFileData(const QByteArray &) does; null when it cannot be opened.
+    /**
+     * Reads and parses the file at @p path as loadFileData(const QByteArray &)
+     * does. Null when it cannot be read: it is missing, unreadable, not a
+     * regular file or larger than maxFileSize (see readRegularFile()), or
+     * memory runs out while it is read, which unlike the bytes' overload
+     * tells that refusal from a file without records.
+     */
     static FileDataTree *loadFileData(const QString &path);
     /**
      * Reads and parses the file at @p path, a file name in the system's
@@ -120,7 +128,8 @@ public:
      * four fields (ignored; VariableAddress; Name; data type word, which
      * sets VariableType and VariableSize); other lines are skipped without a
      * word. Returns a new tree holding the tags only (no "None" channel), or
-     * null when the file cannot be opened.
+     * null when the file cannot be read (see readRegularFile()) or memory
+     * runs out.
      *
      * The imported tags carry no ids (all 0) and no channel: give them ids
      * with mergeImportedTags() before they join a definitions tree.

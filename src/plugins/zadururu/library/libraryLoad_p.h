@@ -18,7 +18,9 @@ inline constexpr char libraryImagePrefix[] = "images/";
 /**
  * Appends a record to @p objects for every "object" child of the root, in
  * file order, each field but isUserObject set. False, appending nothing, when
- * the document is not well-formed or is nested past the limit.
+ * the document is not well-formed or goes past a limit of xmlLimits.h.
+ * Memory running out throws std::bad_alloc, appending nothing either;
+ * ScadaEngine::readLibDir() catches it.
  */
 ZADURURU_EXPORT bool readLibrary(const QByteArray &data, QList<ScadaLibObject *> *objects);
 

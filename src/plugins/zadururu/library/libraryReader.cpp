@@ -2,7 +2,7 @@
 
 #include "common/childElements_p.h"
 #include "common/partReader_p.h"
-#include "common/xmlLimits.h"
+#include "common/xmlParser_p.h"
 
 #include <QDomDocument>
 #include <QDomElement>
@@ -67,6 +67,11 @@ struct LibraryParts
 {
     QList<ScadaLibObject *> objects;
 
+    LibraryParts() = default;
+    LibraryParts(const LibraryParts &) = delete;
+    LibraryParts &operator=(const LibraryParts &) = delete;
+    ~LibraryParts() { restart(); } // what a read that stopped part way holds
+
     template <class Name>
     bool starts(int depth, const Name &name)
     {
@@ -86,11 +91,10 @@ struct LibraryParts
 bool ZadUruru::readLibrary(const QByteArray &data, QList<ScadaLibObject *> *objects)
 {
     LibraryParts parts;
-    if (!readParts(data, parts)) {
-        parts.restart();
+    if (!readParts(data, parts))
         return false;
-    }
     *objects += parts.objects;
+    parts.objects.clear();
     return true;
 }
 
@@ -98,7 +102,7 @@ bool ZadUruru::readLibraryThroughDom(const QByteArray &data, QList<ScadaLibObjec
 {
     // The byte overload honours the encoding the document declares.
     QDomDocument document;
-    if (isTooDeeplyNested(data) || !document.setContent(data))
+    if (!parseDocumentTree(data, document, SpaceOnlyText::Dropped))
         return false;
     const QDomElement root = document.documentElement();
     for (QDomElement element = root.firstChildElement(QStringLiteral("object")); !element.isNull();

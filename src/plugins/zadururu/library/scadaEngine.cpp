@@ -2,6 +2,7 @@
 
 #include "libraryLoad_p.h"
 
+#include "common/regularFile.h"
 #include "common/wholeFileWriter_p.h"
 #include "common/xmlText_p.h"
 
@@ -13,6 +14,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QXmlStreamWriter>
+
+#include <new>
 
 ScadaEngine *ScadaEngine::m_Instance = nullptr;
 
@@ -86,15 +89,21 @@ int ScadaEngine::chooseaUID()
 
 bool ScadaEngine::readLibDir(QString filePath)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QByteArray bytes = ZadUruru::readRegularFile(filePath);
+    if (bytes.isNull()) {
         qDebug() << "dosya acilamadi";
         return false;
     }
 
     QList<ScadaLibObject *> objects;
-    if (!ZadUruru::readLibrary(file.readAll(), &objects))
+    // A file too large for the memory left is refused like a malformed one
+    // (the reader appends nothing then).
+    try {
+        if (!ZadUruru::readLibrary(bytes, &objects))
+            return false;
+    } catch (const std::bad_alloc &) {
         return false;
+    }
 
     const bool fromComponentLibrary = filePath.contains(QLatin1String(componentLibraryFileName));
     for (ScadaLibObject *object : qAsConst(objects)) {

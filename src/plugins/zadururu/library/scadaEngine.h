@@ -104,8 +104,10 @@ public:
      * Reads the library file at @p filePath (a file, despite the name) and
      * appends its records to the library object list when the path contains
      * "objlib.xml", to the user object list otherwise. Every id read is
-     * recorded as used. Returns false when the file cannot be opened
-     * ("dosya acilamadi" on the debug output) or is not well-formed XML.
+     * recorded as used. Returns false when the file cannot be read ("dosya
+     * acilamadi" on the debug output; see readRegularFile()), is not
+     * well-formed XML, goes past a limit of xmlLimits.h or is too large for
+     * the memory left.
      * The combined list is not touched.
      */
     bool readLibDir(QString filePath);

@@ -2,8 +2,9 @@
 
 #include "sceneItems_p.h"
 #include "sceneLoad_p.h"
+#include "common/regularFile.h"
 #include "common/wholeFileWriter_p.h"
-#include "common/xmlLimits.h"
+#include "common/xmlParser_p.h"
 #include "common/xmlText_p.h"
 
 #include <QDomDocument>
@@ -11,6 +12,8 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QXmlStreamWriter>
+
+#include <new>
 
 using namespace SceneXml;
 
@@ -202,9 +205,7 @@ void writePageProperties(QXmlStreamWriter &w, const PagePropertiesData_t &page, 
 // The document tree of the references: the byte overload drops text that is only whitespace.
 bool parse(const QByteArray &data, QDomDocument &doc)
 {
-    if (ZadUruru::isTooDeeplyNested(data))
-        return false;
-    return doc.setContent(data, false);
+    return ZadUruru::parseDocumentTree(data, doc, ZadUruru::SpaceOnlyText::Dropped);
 }
 
 } // namespace
@@ -214,18 +215,23 @@ ScaFileProcessor::ScaFileProcessor(QObject *parent)
 {
 }
 
+// A page too large for the memory left is refused like a malformed one.
 ScaFileData *ScaFileProcessor::loadFileData(const QByteArray &data, QString fileName)
 {
-    return ZadUruru::readScene(data, fileName);
+    try {
+        return ZadUruru::readScene(data, fileName);
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
 }
 
 ScaFileData *ScaFileProcessor::loadFileData(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const QByteArray bytes = ZadUruru::readRegularFile(path);
+    if (bytes.isNull())
         return nullptr;
     // The page is known by its file's name, as the project tree keys it.
-    return loadFileData(file.readAll(), QFileInfo(path).fileName());
+    return loadFileData(bytes, QFileInfo(path).fileName());
 }
 
 ScaFileData *ScaFileProcessor::loadFileData(const char *path)
@@ -235,7 +241,11 @@ ScaFileData *ScaFileProcessor::loadFileData(const char *path)
 
 PagePropertiesData_t *ScaFileProcessor::loadSceneData(const QByteArray &data)
 {
-    return ZadUruru::readSceneProperties(data);
+    try {
+        return ZadUruru::readSceneProperties(data);
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
 }
 
 bool ScaFileProcessor::saveFileData(ScaFileData *data, QString path)

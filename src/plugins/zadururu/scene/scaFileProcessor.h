@@ -51,7 +51,8 @@ public:
     /**
      * Parses the bytes of a whole scene file. Returns a new page that the
      * caller owns, or null when @p data is not well-formed XML (an empty or
-     * truncated file included).
+     * truncated file included), goes past a limit of xmlLimits.h or is too
+     * large for the memory left.
      *
      * @p fileName is stored as the page's PagePropertiesData_t::fileName;
      * when it is a null string (the default) the file's own `fileName`
@@ -65,8 +66,9 @@ public:
     /**
      * Reads and parses the scene file at @p path. The page's file name is
      * the file name part of @p path (as the project tree keys pages), not the
-     * file's own fileName element. Returns null when the file cannot be
-     * opened or is not well-formed XML.
+     * file's own fileName element. Returns null when the file cannot be read
+     * (it is missing, unreadable, not a regular file or larger than
+     * maxFileSize: see readRegularFile()) or would give null as bytes.
      */
     static ScaFileData *loadFileData(const QString &path);
     /**
@@ -77,9 +79,8 @@ public:
     /**
      * Parses only the page properties of a scene file, for a page's name,
      * number, size or rights without building its items. Returns a new
-     * record that the caller deletes, or null when @p data is not
-     * well-formed XML. The `fileName` element is always taken; the scrolling
-     * texts are not read.
+     * record that the caller deletes, or null as loadFileData() does. The
+     * `fileName` element is always taken; the scrolling texts are not read.
      */
     static PagePropertiesData_t *loadSceneData(const QByteArray &data);
     /**

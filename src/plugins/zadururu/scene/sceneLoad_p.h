@@ -14,8 +14,9 @@ namespace ZadUruru {
 
 /**
  * The whole page: its items and its page properties, with @p fileName as the
- * file name unless it is null. Null when the document is not well-formed or
- * nested deeper than the limit.
+ * file name unless it is null. Null when the document is not well-formed or goes
+ * past a limit of xmlLimits.h. Memory running out throws std::bad_alloc,
+ * which ScaFileProcessor catches.
  */
 ScaFileData *readScene(const QByteArray &data, const QString &fileName);
 /// The page properties alone, without the scrolling texts; null as for readScene().
