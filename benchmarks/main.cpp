@@ -6,6 +6,12 @@
 #include "measure.h"
 #include "sample.h"
 
+#ifdef ZADURURU_BENCH_TABLE
+#include "definitionsTable.h"
+#include "tableImport.h"
+#include "textDecoding.h"
+#endif
+
 #include <zadururu/definitions/tagChFileWatcher.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <zadururu/library/scadaEngine.h>
@@ -19,6 +25,7 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QProcess>
+#include <QSaveFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardItemModel>
@@ -78,6 +85,7 @@ public:
     void scene(int n);
     void definitions(int n);
     void csv(int n);
+    void table(int n);
     void project(int n);
     void library(int n);
     void tool();
@@ -333,6 +341,70 @@ void Runner::csv(int n)
     }
     push(split);
     push(load);
+}
+
+void Runner::table(int n)
+{
+    // Tags as a table and back, against the definitions writer on the same
+    // tree: each direction is at most a write of the file.
+#ifndef ZADURURU_BENCH_TABLE
+    std::fprintf(stderr, "  table: built without the tools, skipped (%d)\n", n);
+#else
+    const QString family = QStringLiteral("table");
+    const QString d = dir(family, n);
+    const QString written = d + QStringLiteral("/written.xml");
+    FileDataTree *tree = makeDefinitions(n, 29u + unsigned(n));
+    check(TgchFileProcessor::writeToFile(tree, written), "definitions written");
+    destroyFileDataTree(tree);
+    tree = TgchFileProcessor::loadFileData(written);
+    check(tree && tree->tags.size() == n, "definitions loaded");
+    const QString csvPath = d + QStringLiteral("/tags.csv");
+    const QString jsonPath = d + QStringLiteral("/tags.json");
+    const QString treeOut = d + QStringLiteral("/tree.xml");
+    const auto exportTo = [&](TableFormat format, const QString &path) {
+        return [=] {
+            const double ns = elapsedNs([&] {
+                QSaveFile file(path);
+                const QByteArray bytes = exportTable(*tree, RecordKind::Tag, format);
+                check(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit(), "export written");
+            });
+            return ns;
+        };
+    };
+    const auto importFrom = [&](TableFormat format, const QString &path) {
+        return [=] {
+            FileDataTree *into = TgchFileProcessor::loadFileData(QByteArray());
+            ImportResult result;
+            const double ns = elapsedNs([&] {
+                DecodedText text;
+                QString problem;
+                Table table;
+                const bool read = decodeText(readFile(path), QString(), &text, &problem)
+                                  && readTable(text.text, format, &table, &result.problems);
+                if (read)
+                    result = importTable(*into, table, ImportOptions{RecordKind::Tag, MatchKey::Name, ConflictPolicy::Fail});
+            });
+            check(result.problems.isEmpty() && into->tags.size() == n, "import");
+            destroyFileDataTree(into);
+            return ns;
+        };
+    };
+    // The exports run first: the imports read what they wrote.
+    const QVector<Timing> t = measureInTurns(m_options.runs, {
+        [&] { return elapsedNs([&] { check(TgchFileProcessor::writeToFile(tree, treeOut), "writeToFile"); }); },
+        exportTo(TableFormat::Csv, csvPath),
+        exportTo(TableFormat::Json, jsonPath),
+        importFrom(TableFormat::Csv, csvPath),
+        importFrom(TableFormat::Json, jsonPath),
+    });
+    destroyFileDataTree(tree);
+    const Result writer = baseline(result(family, QStringLiteral("writeToFile (tree)"), n, readFile(treeOut).size(), t[0]));
+    push(writer);
+    push(against(result(family, QStringLiteral("export tags CSV"), n, readFile(csvPath).size(), t[1]), writer));
+    push(against(result(family, QStringLiteral("export tags JSON"), n, readFile(jsonPath).size(), t[2]), writer));
+    push(against(result(family, QStringLiteral("import tags CSV"), n, readFile(csvPath).size(), t[3]), writer));
+    push(against(result(family, QStringLiteral("import tags JSON"), n, readFile(jsonPath).size(), t[4]), writer));
+#endif
 }
 
 void Runner::project(int n)
@@ -604,6 +676,8 @@ QList<Goal> goals(const QList<Result> &results, int largest, const QList<Growth>
     ratio(QStringLiteral("scene saveFileData"), QStringLiteral("scene saveFileData"), ofOutput, 0.7);
     ratio(QStringLiteral("definitions tree writer"), QStringLiteral("definitions writeToFile (tree)"), ofOutput, 0.7);
     ratio(QStringLiteral("definitions table writer"), QStringLiteral("definitions writeToFile (tables)"), ofOutput, 0.7);
+    for (const char *operation : {"export tags CSV", "export tags JSON", "import tags CSV", "import tags JSON"})
+        ratio(QLatin1String(operation), QStringLiteral("table ") + QLatin1String(operation), QStringLiteral("writeToFile"), 1.0);
     ratio(QStringLiteral("user library save (addUserObject)"), QStringLiteral("library addUserObject"), ofOutput, 0.7);
     // What a load holds at its peak, against the file it reads, at every size.
     for (const Result &r : results) {
@@ -766,7 +840,7 @@ int main(int argc, char **argv)
     const QCommandLineOption runs(QStringLiteral("runs"), QStringLiteral("Timed runs after the warm-up (default 5)."),
                                   QStringLiteral("n"), QStringLiteral("5"));
     const QCommandLineOption only(QStringLiteral("only"),
-                                  QStringLiteral("Comma-separated families: scene, definitions, csv, project, library, tool."),
+                                  QStringLiteral("Comma-separated families: scene, definitions, csv, table, project, library, tool."),
                                   QStringLiteral("list"));
     const QCommandLineOption noMemory(QStringLiteral("no-memory"), QStringLiteral("Skip the peak memory measurements."));
     const QCommandLineOption keep(QStringLiteral("keep"), QStringLiteral("Generate the inputs in DIR and keep them."),
@@ -810,7 +884,7 @@ int main(int argc, char **argv)
     }
     options.memory = !parser.isSet(noMemory);
     options.json = parser.value(json);
-    const QStringList all{QStringLiteral("scene"), QStringLiteral("definitions"), QStringLiteral("csv"),
+    const QStringList all{QStringLiteral("scene"), QStringLiteral("definitions"), QStringLiteral("csv"), QStringLiteral("table"),
                           QStringLiteral("project"), QStringLiteral("library"), QStringLiteral("tool")};
     options.families = parser.isSet(only) ? parser.value(only).split(QLatin1Char(','), Qt::SkipEmptyParts) : all;
     for (const QString &f : options.families) {
@@ -839,6 +913,8 @@ int main(int argc, char **argv)
                 bench.definitions(n);
             else if (f == QLatin1String("csv"))
                 bench.csv(n);
+            else if (f == QLatin1String("table"))
+                bench.table(n);
             else if (f == QLatin1String("project"))
                 bench.project(n);
             else if (f == QLatin1String("library"))

@@ -14,6 +14,8 @@ constexpr int error = 2;
 int runCheck(const QStringList &arguments);
 int runRender(const QStringList &arguments);
 int runImportCsv(const QStringList &arguments);
+int runExport(const QStringList &arguments);
+int runImport(const QStringList &arguments);
 int runFormat(const QStringList &arguments);
 int runXref(const QStringList &arguments);
 int runRenameTag(const QStringList &arguments);
