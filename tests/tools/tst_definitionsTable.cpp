@@ -449,6 +449,10 @@ private slots:
         QTest::newRow("added with defaults") << tags << name << ConflictPolicy::Fail << "Name,Description\nN,x\nM,y\n"
                                              << QStringList{"0:9:N:", "0:10:M:"} << "9|N|1000|1||-1|x";
         QTest::newRow("Id kept") << tags << name << ConflictPolicy::Fail << "Name,Id\nN,100\n" << QStringList{"0:100:N:"} << "100|N|1000|1||-1|";
+        QTest::newRow("Id given and not") << tags << name << ConflictPolicy::Fail << "Name,Id\nN,\nM,100\n" << QStringList{"0:101:N:", "0:100:M:"}
+                                          << "101|N|1000|1||-1|";
+        QTest::newRow("empty number cell") << tags << name << update << "Name,PollFrequency,Description\nT1, ,x\n" << QStringList{"1:1:T1:Description"}
+                                           << "1|T1|1000|1|A|1|x";
         QTest::newRow("update given fields") << tags << name << update << "Name,Description,PollFrequency\nT1,new,1000\nT2,d2,7\n"
                                              << QStringList{"1:1:T1:Description", "1:2:T2:PollFrequency"} << "1|T1|1000|1|A|1|new";
         QTest::newRow("unchanged") << tags << name << update << "Name,Description,Kanal_Id\nT1,d1,1\n" << QStringList{"2:1:T1:"} << "1|T1|1000|1|A|1|d1";
@@ -460,7 +464,8 @@ private slots:
         QTest::newRow("renamed by Id") << tags << MatchKey::Id << update << "Id,Name\n5,Five\n" << QStringList{"1:5:Five:Name"} << "5|Five|1000|1||-1|d5";
         QTest::newRow("JSON") << tags << name << update << "[{\"Name\": \"T1\", \"DeviceAddress\": \"7\", \"Enabled\": true}]"
                               << QStringList{"1:1:T1:DeviceAddress"} << "1|T1|1000|7|A|1|d1";
-        QTest::newRow("channel after the highest") << RecordKind::Channel << name << ConflictPolicy::Fail << "Name\nC\n" << QStringList{"0:3:C:"} << "";
+        QTest::newRow("channel after the highest") << RecordKind::Channel << name << ConflictPolicy::Fail << "Name,Id\nC,\nD,-5\n"
+                                                   << QStringList{"0:3:C:", "0:-5:D:"} << "";
     }
     void imported()
     {

@@ -100,7 +100,7 @@ private slots:
         }
         QCOMPARE(tool({"format", original, "-o", dir.filePath("canonical.xml")}).exitCode, 0);
         const QString copy = dir.filePath("copy.xml");
-        for (const QString &kind : {"channels", "tags", "alarms"}) {
+        for (const QString &kind : QStringList{"channels", "tags", "alarms"}) {
             const QString table = dir.filePath(kind + "." + extension);
             const Run exported = tool({"export", original, "--" + kind, "-o", table});
             QCOMPARE(exported.exitCode, 0);
@@ -375,14 +375,14 @@ private slots:
         // A spreadsheet in a locale with a decimal comma saves with semicolons and without the byte-order mark.
         QString text = QString::fromUtf8(readAll(table)).replace(',', ';');
         QVERIFY(text.startsWith("Name;"));
-        text.replace("Level measurement 1;", "Level of tank 1;").append("Level_99;500;PLC-Ethernet;1;1;40099;2;1;99;;0;0;0;0;0;0;0;0;0;0;;1;New;m;3\r\n");
+        text.replace("Level measurement 1;", "Level of tank 1;").append("Level_99;500;PLC-Ethernet;1;1;40099;2;1;;;0;0;0;0;0;0;0;0;0;0;;1;New;m;3\r\n");
         QVERIFY(writeAll(table, text.toUtf8()));
         const QByteArray before = readAll(definitions);
         Run run = tool({"import", definitions, table, "--tags", "--on-conflict", "update", "--dry-run"});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QCOMPARE(run.out.split('\n').filter(QRegularExpression("^would ")),
                  (QStringList{"would update tag \"Level_01\" (Id 1), line 2: Description \"Level measurement 1\" -> \"Level of tank 1\"",
-                              "would add tag \"Level_99\" (Id 99), line 57"}));
+                              "would add tag \"Level_99\" (Id 56), line 57"}));
         QCOMPARE(readAll(definitions), before);
         run = tool({"import", definitions, table, "--tags", "--on-conflict", "update"});
         QCOMPARE(run.out, QString("definitions.xml: 1 tag added, 1 updated, 54 unchanged, 0 skipped\n"));

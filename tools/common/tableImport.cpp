@@ -108,7 +108,7 @@ private:
     void checkKind(Incoming<pAlarmItem_t> &in);
 
     template <class R>
-    void appendNew(QList<R *> &list, std::vector<R *> &records, bool withIds);
+    void appendNew(QList<R *> &list, const std::vector<std::pair<R *, bool>> &records, int highestGiven);
 
     // Looked up once per import, not once per record.
     void indexTree();
@@ -217,32 +217,39 @@ void Merge::checkKind(Incoming<pAlarmItem_t> &in)
     }
 }
 
+// New records at the end of @p list, in file order; those the file gives no
+// Id get the next ones after the highest of the list and of the file.
 template <class R>
-void Merge::appendNew(QList<R *> &list, std::vector<R *> &records, bool withIds)
+void appendWithIds(QList<R *> &list, const std::vector<std::pair<R *, bool>> &records, int highestGiven)
 {
-    if (!withIds) {
-        // After the highest Id of the list, as the library's tag merge gives them.
-        int highest = 0;
-        for (const R *record : qAsConst(list))
-            highest = std::max(highest, record->Id);
-        for (R *record : records)
-            record->Id = ++highest;
+    int highest = std::max(0, highestGiven);
+    for (const R *record : qAsConst(list))
+        highest = std::max(highest, record->Id);
+    for (const auto &record : records) {
+        if (!record.second)
+            record.first->Id = ++highest;
+        list.append(record.first);
     }
-    for (R *record : records)
-        list.append(record);
 }
 
-template <>
-void Merge::appendNew(QList<pEtiketDef_t *> &list, std::vector<pEtiketDef_t *> &records, bool withIds)
+template <class R>
+void Merge::appendNew(QList<R *> &list, const std::vector<std::pair<R *, bool>> &records, int highestGiven)
 {
-    if (withIds) {
-        for (pEtiketDef_t *record : records)
-            list.append(record);
+    appendWithIds(list, records, highestGiven);
+}
+
+// New tags without an Id are the library's tag merge.
+template <>
+void Merge::appendNew(QList<pEtiketDef_t *> &list, const std::vector<std::pair<pEtiketDef_t *, bool>> &records,
+                      int highestGiven)
+{
+    if (std::any_of(records.begin(), records.end(), [](const auto &record) { return record.second; })) {
+        appendWithIds(list, records, highestGiven);
         return;
     }
     FileDataTree imported;
-    for (pEtiketDef_t *record : records)
-        imported.tags.append(record);
+    for (const auto &record : records)
+        imported.tags.append(record.first);
     mergeImportedTags(m_tree, imported);
 }
 
@@ -359,14 +366,14 @@ void Merge::run(QList<R *> &list, int first, std::vector<Incoming<R>> &incoming)
         return;
 
     // Nothing refuses the import: change the tree.
-    std::vector<R *> added;
-    QVector<const R *> shown; // the record each entry names
+    std::vector<std::pair<R *, bool>> added; // and whether the file gives its Id
+    QVector<const R *> shown;                 // the record each entry names
     for (Incoming<R> &in : incoming) {
         ImportEntry entry;
         entry.line = in.at.line;
         if (!in.existing) {
             entry.action = ImportEntry::Added;
-            added.push_back(in.record.get());
+            added.emplace_back(in.record.get(), in.given.at(idField));
             shown << in.record.release();
         } else if (m_options.onConflict == ConflictPolicy::Skip) {
             entry.action = ImportEntry::Skipped;
@@ -387,19 +394,24 @@ void Merge::run(QList<R *> &list, int first, std::vector<Incoming<R>> &incoming)
         }
         m_result.entries.append(entry);
     }
-    appendNew(list, added, newWithoutId == 0);
+    appendNew(list, added, highestGiven);
     for (int i = 0; i < shown.size(); ++i) {
         m_result.entries[i].id = int(fields.at(idField).get(*shown.at(i)).integer);
         m_result.entries[i].name = fields.at(nameField).get(*shown.at(i)).text;
     }
 }
 
+// The rows of @p table as records of type R with the fields each gives (the
+// others at the constructor's defaults); none, with the reasons in
+// @p problems, when a column is unknown or repeated, or when the key field
+// (unless -1) has no column. Rows whose cells do not parse, or that lack the
+// key, are named in @p problems too.
 template <class R>
-void importRows(FileDataTree &tree, QList<R *> &list, int first, const Table &table, const ImportOptions &options,
-                ImportResult &result)
+std::vector<Incoming<R>> recordsOf(const Table &table, RecordKind kind, MatchKey match, int keyField,
+                                   QVector<TableProblem> &problems)
 {
     const auto &fields = storedFields<R>();
-    const QString kind = kindName(options.kind);
+    const QString kindText = kindName(kind);
     QVector<int> fieldOfColumn(table.columns.size(), -1);
     QVector<int> columnOfField(fields.size(), -1);
     for (int c = 0; c < table.columns.size(); ++c) {
@@ -411,52 +423,74 @@ void importRows(FileDataTree &tree, QList<R *> &list, int first, const Table &ta
             continue;
         }
         QString message = field >= 0 ? QStringLiteral("the column \"%1\" is named twice").arg(column)
-                                     : QStringLiteral("a %1 has no field \"%2\"").arg(kind, column);
+                                     : QStringLiteral("a %1 has no field \"%2\"").arg(kindText, column);
         for (const Field<R> &known : fields)
             if (field < 0 && column.compare(QLatin1String(known.name), Qt::CaseInsensitive) == 0)
                 message += QStringLiteral(" (did you mean \"%1\"?)").arg(QLatin1String(known.name));
         if (field < 0 && !message.endsWith(QLatin1Char(')')))
-            message += QStringLiteral("; the fields are: ") + fieldNames(options.kind).join(QStringLiteral(", "));
-        result.problems.append({table.columnAt.at(c), column, message});
+            message += QStringLiteral("; the fields are: ") + fieldNames(kind).join(QStringLiteral(", "));
+        problems.append({table.columnAt.at(c), column, message});
     }
-    const int keyField = fieldIndex(fields, options.match == MatchKey::Name ? QLatin1String(nameFieldOf(options.kind))
-                                                                            : QStringLiteral("Id"));
-    const QString keyName = QLatin1String(fields.at(keyField).name);
-    if (columnOfField.at(keyField) < 0 && !table.rows.isEmpty())
-        result.problems.append({table.columnAt.value(0, TablePosition{1, 1}), keyName,
-                                QStringLiteral("the %1s are matched by %2, and no column gives it%3")
-                                    .arg(kind, keyName,
-                                         options.match == MatchKey::Name ? QStringLiteral(" (--match id matches by Id)")
-                                                                         : QStringLiteral(" (--match name matches by %1)").arg(QLatin1String(nameFieldOf(options.kind))))});
-    if (!result.problems.isEmpty())
-        return;
+    const QString keyName = keyField < 0 ? QString() : QLatin1String(fields.at(keyField).name);
+    if (keyField >= 0 && columnOfField.at(keyField) < 0 && !table.rows.isEmpty())
+        problems.append({table.columnAt.value(0, TablePosition{1, 1}), keyName,
+                         QStringLiteral("the %1s are matched by %2, and no column gives it%3")
+                             .arg(kindText, keyName,
+                                  match == MatchKey::Name ? QStringLiteral(" (--match id matches by Id)")
+                                                          : QStringLiteral(" (--match name matches by %1)").arg(QLatin1String(nameFieldOf(kind))))});
+    if (!problems.isEmpty())
+        return {};
 
     std::vector<Incoming<R>> incoming;
     incoming.reserve(size_t(table.rows.size()));
-    Merge merge(tree, options, result);
     for (const TableRow &row : table.rows) {
         Incoming<R> in{std::make_unique<R>(), row.at, QVector<bool>(fields.size(), false),
                        QVector<TablePosition>(fields.size()), nullptr};
         for (int c = 0; c < row.cells.size(); ++c) {
             const int f = fieldOfColumn.at(c);
             const TableCell &cell = row.cells.at(c);
-            if (cell.type == TableCell::Absent)
+            // An empty cell of a column that is not a text gives no value (a
+            // spreadsheet row added without an Id, say).
+            if (cell.type == TableCell::Absent
+                || (cell.type == TableCell::Text && fields.at(f).type != FieldType::Text && cell.text.trimmed().isEmpty()))
                 continue;
             FieldValue value;
             QString why;
             if (!cellValue(fields.at(f).type, cell, &value, &why)) {
-                result.problems.append({cell.at, table.columns.at(c), why});
+                problems.append({cell.at, table.columns.at(c), why});
                 continue;
             }
             fields.at(f).set(*in.record, value);
             in.given[f] = true;
             in.where[f] = cell.at;
         }
-        if (!in.given.at(keyField))
-            merge.problem(in, keyField, QStringLiteral("the %1 gives no %2 to match it by").arg(kind, keyName));
+        if (keyField >= 0 && !in.given.at(keyField))
+            problems.append({row.at, keyName, QStringLiteral("the %1 gives no %2 to match it by").arg(kindText, keyName)});
         incoming.push_back(std::move(in));
     }
-    merge.run(list, first, incoming);
+    return incoming;
+}
+
+template <class R>
+void importRows(FileDataTree &tree, QList<R *> &list, int first, const Table &table, const ImportOptions &options,
+                ImportResult &result)
+{
+    const int keyField = fieldIndex(storedFields<R>(), options.match == MatchKey::Name ? QLatin1String(nameFieldOf(options.kind))
+                                                                                         : QStringLiteral("Id"));
+    std::vector<Incoming<R>> incoming = recordsOf<R>(table, options.kind, options.match, keyField, result.problems);
+    if (!incoming.empty())
+        Merge(tree, options, result).run(list, first, incoming);
+}
+
+template <class R>
+bool appendRecords(QList<R *> &list, RecordKind kind, const Table &table, QVector<TableProblem> *problems)
+{
+    std::vector<Incoming<R>> incoming = recordsOf<R>(table, kind, MatchKey::Name, -1, *problems);
+    if (!problems->isEmpty())
+        return false;
+    for (Incoming<R> &in : incoming)
+        list.append(in.record.release());
+    return true;
 }
 
 } // namespace
@@ -478,6 +512,19 @@ ImportResult importTable(FileDataTree &tree, const Table &table, const ImportOpt
     }
     sortProblems(result.problems);
     return result;
+}
+
+bool appendTableRecords(FileDataTree &tree, RecordKind kind, const Table &table, QVector<TableProblem> *problems)
+{
+    switch (kind) {
+    case RecordKind::Channel:
+        return appendRecords(tree.channels, kind, table, problems);
+    case RecordKind::Tag:
+        return appendRecords(tree.tags, kind, table, problems);
+    case RecordKind::Alarm:
+        break;
+    }
+    return appendRecords(tree.alarms, kind, table, problems);
 }
 
 ImportResult importListedTags(FileDataTree &tree, const QVector<ListedTag> &tags, bool withChannel,

@@ -55,11 +55,13 @@ struct ImportResult
  * Merges the records of @p table, of the kind @p options names, into
  * @p tree. The table's columns are element names of that kind; any subset
  * of them may be given, and the key column (Name, alarm_name for alarms, or
- * Id) must be. A record whose key no record of the tree has is added at the
- * end of its list with the constructor's defaults for the columns it lacks,
- * and, when the table gives no Id, the next Id after the highest. One whose
- * key a record has is refused, skipped or updated as @p options say; an
- * update sets only the fields the table gives, and changes no Id.
+ * Id) must be. An empty cell of a column that is not a text gives no value,
+ * as a column left out does. A record whose key no record of the tree has is
+ * added at the end of its list with the constructor's defaults for the
+ * fields it lacks and, without an Id, the next Id after the highest of the
+ * tree and the table. One whose key a record has is refused, skipped or
+ * updated as @p options say; an update sets only the fields the table gives,
+ * and changes no Id.
  *
  * A tag's channel is given by KanalName, Kanal_Id or both: each must name a
  * channel, both the same one, and the one given alone sets the other. An
@@ -73,6 +75,16 @@ struct ImportResult
  * the renaming of a channel that tags name, and ids running out.
  */
 ImportResult importTable(FileDataTree &tree, const Table &table, const ImportOptions &options);
+
+/**
+ * The records of @p table, of @p kind, appended to their list in @p tree in
+ * table order, as they stand: no key is matched, no reference resolved and
+ * nothing checked across records, as the loader reads a file. The columns a
+ * table lacks take the constructor's defaults. False, with @p tree unchanged
+ * and the reasons in @p problems, when a column is unknown or repeated or a
+ * value does not parse or fit its field.
+ */
+bool appendTableRecords(FileDataTree &tree, RecordKind kind, const Table &table, QVector<TableProblem> *problems);
 
 /// A tag that a semicolon-separated tag list gives, read by the library, and the line it is on.
 struct ListedTag

@@ -79,9 +79,11 @@ QJsonArray importProblemsJson(const QVector<TableProblem> &problems)
     return list;
 }
 
-void writeImportEntries(QTextStream &out, const ImportResult &result, RecordKind kind, bool dryRun)
+void writeImportEntries(QTextStream &out, const ImportResult &result, RecordKind kind, bool dryRun, bool withUnchanged)
 {
     for (const ImportEntry &entry : result.entries) {
+        if (entry.action == ImportEntry::Unchanged && !withUnchanged)
+            continue;
         out << (dryRun ? dryActionName(entry.action) : actionName(entry.action)) << ' ' << kindName(kind) << ' '
             << recordText(entry.name) << " (Id " << entry.id << "), line " << entry.line;
         for (int i = 0; i < entry.changes.size(); ++i) {

@@ -27,8 +27,9 @@ QJsonArray importProblemsJson(const QVector<TableProblem> &problems);
 /**
  * One line per record of the file: what became of it, with the fields an
  * update changes ('updated tag "Pump" (Id 12), line 3: Description "a" -> "b"').
+ * The records an update leaves as they were are listed only @p withUnchanged.
  */
-void writeImportEntries(QTextStream &out, const ImportResult &result, RecordKind kind, bool dryRun);
+void writeImportEntries(QTextStream &out, const ImportResult &result, RecordKind kind, bool dryRun, bool withUnchanged);
 
 /// The records as JSON: {"action", "line", "record" (a record reference in @p file), "changes" for updates}.
 QJsonArray importEntriesJson(const ImportResult &result, RecordKind kind, const QString &file);

@@ -138,7 +138,7 @@ int runImport(const QStringList &arguments)
     if (parser.isSet(json))
         return Exit::ok;
     if (dry || parser.isSet(verbose))
-        writeImportEntries(out(), result, options.kind, dry);
+        writeImportEntries(out(), result, options.kind, dry, parser.isSet(verbose));
     out() << definitions.name() << ": " << importCountsText(result, options.kind, dry);
     if (dry)
         out() << " (dry run: nothing written)";

@@ -189,7 +189,7 @@ int runImportCsv(const QStringList &arguments)
         return Exit::ok;
     const bool listAll = parser.isSet(verbose);
     if (dry || listAll)
-        writeImportEntries(out(), result, RecordKind::Tag, dry);
+        writeImportEntries(out(), result, RecordKind::Tag, dry, listAll);
     out() << definitions.name() << ": " << importCountsText(result, RecordKind::Tag, dry);
     if (!skippedLines.isEmpty())
         out() << "; line" << (skippedLines.size() == 1 ? " " : "s ") << lineList(skippedLines, listAll ? skippedLines.size() : 10)
