@@ -89,6 +89,16 @@ QString importThrough(FileDataTree &from, FileDataTree &into, RecordKind kind, T
     return result.problems.isEmpty() ? QString() : result.problems.first().message;
 }
 
+// The import of @p text, a JSON array or else CSV.
+ImportResult importText(FileDataTree &into, const QString &text, const ImportOptions &options)
+{
+    Table table;
+    ImportResult result;
+    if (readTable(text, text.startsWith('[') ? TableFormat::Json : TableFormat::Csv, &table, &result.problems))
+        result = importTable(into, table, options);
+    return result;
+}
+
 QString problemText(const TableProblem &p)
 {
     return QStringLiteral("%1:%2:%3:%4").arg(p.at.line).arg(p.at.column).arg(p.column, p.message);
@@ -420,10 +430,7 @@ private slots:
         QFETCH(QStringList, problems);
         Tree t = baseTree();
         const QByteArray before = written(t.get());
-        Table table;
-        QVector<TableProblem> syntax;
-        QVERIFY(readTable(csv, csv.startsWith('[') ? TableFormat::Json : TableFormat::Csv, &table, &syntax));
-        const ImportResult result = importTable(*t, table, {kind, match, policy});
+        const ImportResult result = importText(*t, csv, {kind, match, policy});
         QStringList found;
         for (const TableProblem &p : result.problems)
             found << problemText(p);
@@ -475,10 +482,7 @@ private slots:
         QFETCH(QString, csv);
         Tree t = baseTree();
         const QByteArray before = written(t.get());
-        Table table;
-        QVector<TableProblem> syntax;
-        QVERIFY(readTable(csv, csv.startsWith('[') ? TableFormat::Json : TableFormat::Csv, &table, &syntax));
-        const ImportResult result = importTable(*t, table, {kind, match, policy});
+        const ImportResult result = importText(*t, csv, {kind, match, policy});
         QVERIFY2(result.problems.isEmpty(), qPrintable(result.problems.value(0).message));
         QStringList entries;
         for (const ImportEntry &e : result.entries) {

@@ -1,5 +1,9 @@
 #include "cli/importReport.h"
 
+#include "cli/commandLine.h"
+#include "cli/jsonOutput.h"
+#include "commands/commands.h"
+#include "project/definitionsFile.h"
 #include "project/recordRef.h"
 #include "project/records.h"
 
@@ -55,8 +59,6 @@ QString placeText(const TableProblem &problem)
     return place;
 }
 
-} // namespace
-
 void reportImportProblems(const char *command, const QString &file, const QVector<TableProblem> &problems)
 {
     for (const TableProblem &problem : problems)
@@ -93,30 +95,6 @@ void writeImportEntries(QTextStream &out, const ImportResult &result, RecordKind
         }
         out << '\n';
     }
-}
-
-QJsonValue fieldJson(FieldType type, const FieldValue &value)
-{
-    switch (type) {
-    case FieldType::Text:
-        return storableText(value.text);
-    case FieldType::Bool:
-        return value.integer != 0;
-    case FieldType::Double:
-    case FieldType::Single:
-        if (std::isfinite(value.real))
-            return cellText(type, value).toDouble();
-        return cellText(type, value);
-    case FieldType::IdList: {
-        QJsonArray ids;
-        for (int id : value.ids)
-            ids.append(id);
-        return ids;
-    }
-    default:
-        break;
-    }
-    return QJsonValue(value.integer);
 }
 
 QJsonArray importEntriesJson(const ImportResult &result, RecordKind kind, const QString &file)
@@ -163,4 +141,72 @@ QString importCountsText(const ImportResult &result, RecordKind kind, bool dryRu
         .arg(result.count(ImportEntry::Updated))
         .arg(result.count(ImportEntry::Unchanged))
         .arg(result.count(ImportEntry::Skipped));
+}
+
+} // namespace
+
+QJsonValue fieldJson(FieldType type, const FieldValue &value)
+{
+    switch (type) {
+    case FieldType::Text:
+        return storableText(value.text);
+    case FieldType::Bool:
+        return value.integer != 0;
+    case FieldType::Double:
+    case FieldType::Single:
+        if (std::isfinite(value.real))
+            return cellText(type, value).toDouble();
+        return cellText(type, value);
+    case FieldType::IdList: {
+        QJsonArray ids;
+        for (int id : value.ids)
+            ids.append(id);
+        return ids;
+    }
+    default:
+        break;
+    }
+    return QJsonValue(value.integer);
+}
+
+int finishImport(DefinitionsFile &definitions, const ImportResult &result, const ImportRun &run)
+{
+    bool written = false;
+    if (result.problems.isEmpty() && !run.dryRun && result.changed()) {
+        QString error;
+        if (!definitions.write(run.description, &error)) {
+            fprintf(stderr, "zadururu %s: %s\n", run.command, qPrintable(error));
+            return Exit::error;
+        }
+        written = true;
+    }
+    if (run.json) {
+        QJsonObject report = jsonReport(run.command);
+        report.insert(QStringLiteral("definitions"), definitions.name());
+        report.insert(QStringLiteral("source"), run.source);
+        for (auto it = run.members.begin(); it != run.members.end(); ++it)
+            report.insert(it.key(), it.value());
+        report.insert(QStringLiteral("dryRun"), run.dryRun);
+        report.insert(QStringLiteral("problems"), importProblemsJson(result.problems));
+        report.insert(QStringLiteral("records"), importEntriesJson(result, run.kind, definitions.name()));
+        report.insert(QStringLiteral("counts"), importCountsJson(result));
+        report.insert(QStringLiteral("written"), written);
+        printJson(report);
+    }
+    if (!result.problems.isEmpty()) {
+        reportImportProblems(run.command, run.source, result.problems);
+        return Exit::problems;
+    }
+    if (run.json)
+        return Exit::ok;
+    if (run.dryRun || run.verbose)
+        writeImportEntries(out(), result, run.kind, run.dryRun, run.verbose);
+    out() << definitions.name() << ": " << importCountsText(result, run.kind, run.dryRun) << run.summaryNote;
+    if (run.dryRun)
+        out() << " (dry run: nothing written)";
+    else if (!written)
+        out() << " (nothing to change: not written)";
+    out() << '\n';
+    out().flush();
+    return Exit::ok;
 }

@@ -14,31 +14,38 @@ QT_BEGIN_NAMESPACE
 class QTextStream;
 QT_END_NAMESPACE
 
+class DefinitionsFile;
+
+/// How an import command ran, for its report.
+struct ImportRun
+{
+    const char *command;      ///< "import" or "import-csv"
+    QString source;           ///< the file imported, as given
+    RecordKind kind = RecordKind::Tag;
+    bool dryRun = false;
+    bool verbose = false;
+    bool json = false;
+    QString description;      ///< what the change is, for the project's journal
+    QJsonObject members;      ///< the command's own members of the JSON report, after "definitions" and "source"
+    QString summaryNote;      ///< said after the counts in the summary line ("; line 4 ... skipped: ...")
+};
+
 /**
- * Prints every problem of @p problems on standard error, as
- * "zadururu <command>: <file>: line L, column C (<column>): <message>",
- * then a line that says nothing was changed.
+ * What every import command does once @p result is known: writes
+ * @p definitions when the import changes it (not in a dry run), then
+ * reports. Nothing is printed on standard output before the write
+ * succeeded. Returns the exit code: 0 imported, 1 refused (every problem
+ * named on standard error as "zadururu <command>: <file>: line L, column C
+ * (<field>): <message>"), 2 when the file cannot be written.
+ *
+ * The text report lists each record's action ('updated tag "Pump" (Id 12),
+ * line 3: Description "a" -> "b"') in a dry run and with --verbose (the
+ * records an update leaves as they were with --verbose only), then a
+ * summary line. The JSON report holds the problems, each record (action,
+ * line, record reference, and each changed field before and after), the
+ * counts, and whether the file was written.
  */
-void reportImportProblems(const char *command, const QString &file, const QVector<TableProblem> &problems);
-
-/// The problems as JSON: {"line", "column", "field" where a column is meant, "message"}.
-QJsonArray importProblemsJson(const QVector<TableProblem> &problems);
-
-/**
- * One line per record of the file: what became of it, with the fields an
- * update changes ('updated tag "Pump" (Id 12), line 3: Description "a" -> "b"').
- * The records an update leaves as they were are listed only @p withUnchanged.
- */
-void writeImportEntries(QTextStream &out, const ImportResult &result, RecordKind kind, bool dryRun, bool withUnchanged);
-
-/// The records as JSON: {"action", "line", "record" (a record reference in @p file), "changes" for updates}.
-QJsonArray importEntriesJson(const ImportResult &result, RecordKind kind, const QString &file);
-
-/// {"added", "updated", "unchanged", "skipped"}: how many records of each.
-QJsonObject importCountsJson(const ImportResult &result);
-
-/// "3 tags added, 1 updated, 0 unchanged, 2 skipped"; "3 tags to add, 1 to update, ..." for a dry run.
-QString importCountsText(const ImportResult &result, RecordKind kind, bool dryRun);
+int finishImport(DefinitionsFile &definitions, const ImportResult &result, const ImportRun &run);
 
 /// A field's value in a JSON report: typed, with the reals JSON has no number for as "inf", "-inf" or "nan".
 QJsonValue fieldJson(FieldType type, const FieldValue &value);

@@ -1,5 +1,7 @@
 #include "cli/tableOptions.h"
 
+#include "cli/commandLine.h"
+
 #include <QFileInfo>
 
 #include <cstdio>
@@ -72,4 +74,16 @@ QString conflictPolicyName(ConflictPolicy policy)
         if (p.second == policy)
             return p.first;
     return QString();
+}
+
+bool readText(const QString &path, const QString &encoding, DecodedText *decoded)
+{
+    QByteArray bytes;
+    if (!readWhole(path, &bytes))
+        return false;
+    QString problem;
+    if (decodeText(bytes, encoding, decoded, &problem))
+        return true;
+    reportFileError(path, problem);
+    return false;
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-// The options that the commands moving records between a definitions file
-// and a table (export, import, import-csv) share.
+// The options and the reading of input files that the commands moving
+// records between a definitions file and a table (export, import, import-csv) share.
 
 #include "definitionsTable.h"
 #include "tableImport.h"
+#include "textDecoding.h"
 
 #include <QCommandLineParser>
 
@@ -28,3 +29,10 @@ bool conflictPolicyOption(const QCommandLineParser &parser, const QCommandLineOp
                           ConflictPolicy *policy);
 /// The word of @p policy, as the option takes it.
 QString conflictPolicyName(ConflictPolicy policy);
+
+/**
+ * Reads the text file at @p path in @p encoding, or by its byte-order mark,
+ * or as UTF-8 (see decodeText()); false, with the reason on standard error,
+ * when it cannot be read or decoded.
+ */
+bool readText(const QString &path, const QString &encoding, DecodedText *decoded);

@@ -6,10 +6,8 @@
 
 #include "cli/commandLine.h"
 #include "cli/importReport.h"
-#include "cli/jsonOutput.h"
 #include "cli/tableOptions.h"
 #include "project/definitionsFile.h"
-#include "textDecoding.h"
 
 #include <QTextStream>
 
@@ -77,16 +75,9 @@ int runImport(const QStringList &arguments)
     }
     options.match = parser.value(match) == QLatin1String("id") ? MatchKey::Id : MatchKey::Name;
 
-    QByteArray bytes;
-    if (!readWhole(source, &bytes))
-        return Exit::error;
     DecodedText decoded;
-    QString problem;
-    if (!decodeText(bytes, parser.value(encoding), &decoded, &problem)) {
-        reportFileError(source, problem);
+    if (!readText(source, parser.value(encoding), &decoded))
         return Exit::error;
-    }
-    bytes = QByteArray();
     const QString extension = source.section(QLatin1Char('.'), -1).toLower();
     if (parser.isSet(format) || extension == QLatin1String("csv") || extension == QLatin1String("json")) {
         if (!tableFormatOption(parser, format, source, "import", &tableFormat))
@@ -103,48 +94,12 @@ int runImport(const QStringList &arguments)
     if (readTable(decoded.text, tableFormat, &table, &result.problems))
         result = importTable(definitions.tree(), table, options);
     table = Table();
-    const bool dry = parser.isSet(dryRun);
-    bool written = false;
-    if (result.problems.isEmpty() && !dry && result.changed()) {
-        QString error;
-        const QString description = QStringLiteral("import %1 from %2").arg(kindPlural(options.kind), source);
-        if (!definitions.write(description, &error)) {
-            fprintf(stderr, "zadururu import: %s\n", qPrintable(error));
-            return Exit::error;
-        }
-        written = true;
-    }
-
-    if (parser.isSet(json)) {
-        QJsonObject report = jsonReport("import");
-        report.insert(QStringLiteral("definitions"), definitions.name());
-        report.insert(QStringLiteral("source"), source);
-        report.insert(QStringLiteral("kind"), kindName(options.kind));
-        report.insert(QStringLiteral("format"), tableFormat == TableFormat::Json ? QStringLiteral("json") : QStringLiteral("csv"));
-        report.insert(QStringLiteral("encoding"), decoded.encoding);
-        report.insert(QStringLiteral("match"), parser.value(match));
-        report.insert(QStringLiteral("onConflict"), conflictPolicyName(options.onConflict));
-        report.insert(QStringLiteral("dryRun"), dry);
-        report.insert(QStringLiteral("problems"), importProblemsJson(result.problems));
-        report.insert(QStringLiteral("records"), importEntriesJson(result, options.kind, definitions.name()));
-        report.insert(QStringLiteral("counts"), importCountsJson(result));
-        report.insert(QStringLiteral("written"), written);
-        printJson(report);
-    }
-    if (!result.problems.isEmpty()) {
-        reportImportProblems("import", source, result.problems);
-        return Exit::problems;
-    }
-    if (parser.isSet(json))
-        return Exit::ok;
-    if (dry || parser.isSet(verbose))
-        writeImportEntries(out(), result, options.kind, dry, parser.isSet(verbose));
-    out() << definitions.name() << ": " << importCountsText(result, options.kind, dry);
-    if (dry)
-        out() << " (dry run: nothing written)";
-    else if (!written)
-        out() << " (nothing to change: not written)";
-    out() << '\n';
-    out().flush();
-    return Exit::ok;
+    ImportRun run{"import", source, options.kind, parser.isSet(dryRun), parser.isSet(verbose), parser.isSet(json),
+                  QStringLiteral("import %1 from %2").arg(kindPlural(options.kind), source), {}, QString()};
+    run.members = {{QStringLiteral("kind"), kindName(options.kind)},
+                   {QStringLiteral("format"), tableFormat == TableFormat::Json ? QStringLiteral("json") : QStringLiteral("csv")},
+                   {QStringLiteral("encoding"), decoded.encoding},
+                   {QStringLiteral("match"), parser.value(match)},
+                   {QStringLiteral("onConflict"), conflictPolicyName(options.onConflict)}};
+    return finishImport(definitions, result, run);
 }

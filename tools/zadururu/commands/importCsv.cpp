@@ -7,10 +7,8 @@
 
 #include "cli/commandLine.h"
 #include "cli/importReport.h"
-#include "cli/jsonOutput.h"
 #include "cli/tableOptions.h"
 #include "project/definitionsFile.h"
-#include "textDecoding.h"
 
 #include <zadururu/definitions/tgchFileProcessor.h>
 
@@ -85,16 +83,9 @@ int runImportCsv(const QStringList &arguments)
         return Exit::error;
 
     const QString csvPath = parser.positionalArguments().at(0);
-    QByteArray bytes;
-    if (!readWhole(csvPath, &bytes))
-        return Exit::error;
     DecodedText decoded;
-    QString problem;
-    if (!decodeText(bytes, parser.value(encoding), &decoded, &problem)) {
-        reportFileError(csvPath, problem);
+    if (!readText(csvPath, parser.value(encoding), &decoded))
         return Exit::error;
-    }
-    bytes = QByteArray();
 
     // The library skips every line without four fields; a left-out header
     // stays as an empty line, so that the lines keep their numbers.
@@ -150,55 +141,19 @@ int runImportCsv(const QStringList &arguments)
     imported->tags.clear(); // the import owns them now
     const ImportResult result = importListedTags(tree, tags, target != nullptr, policy);
 
-    const bool dry = parser.isSet(dryRun);
-    bool written = false;
-    if (result.problems.isEmpty() && !dry && result.changed()) {
-        QString error;
-        if (!definitions.write(QStringLiteral("import tags from %1").arg(csvPath), &error)) {
-            fprintf(stderr, "zadururu import-csv: %s\n", qPrintable(error));
-            return Exit::error;
-        }
-        written = true;
-    }
-
-    if (parser.isSet(json)) {
-        QJsonObject report = jsonReport("import-csv");
-        report.insert(QStringLiteral("definitions"), definitions.name());
-        report.insert(QStringLiteral("source"), csvPath);
-        report.insert(QStringLiteral("encoding"), decoded.encoding);
-        if (target)
-            report.insert(QStringLiteral("channel"), QJsonObject{{QStringLiteral("name"), target->Name},
-                                                                 {QStringLiteral("id"), target->Id}});
-        report.insert(QStringLiteral("onConflict"), conflictPolicyName(policy));
-        report.insert(QStringLiteral("dryRun"), dry);
-        report.insert(QStringLiteral("problems"), importProblemsJson(result.problems));
-        report.insert(QStringLiteral("records"), importEntriesJson(result, RecordKind::Tag, definitions.name()));
-        QJsonArray skipped;
-        for (int line : qAsConst(skippedLines))
-            skipped.append(line);
-        report.insert(QStringLiteral("skippedLines"), skipped);
-        report.insert(QStringLiteral("counts"), importCountsJson(result));
-        report.insert(QStringLiteral("written"), written);
-        printJson(report);
-    }
-    if (!result.problems.isEmpty()) {
-        reportImportProblems("import-csv", csvPath, result.problems);
-        return Exit::problems;
-    }
-    if (parser.isSet(json))
-        return Exit::ok;
-    const bool listAll = parser.isSet(verbose);
-    if (dry || listAll)
-        writeImportEntries(out(), result, RecordKind::Tag, dry, listAll);
-    out() << definitions.name() << ": " << importCountsText(result, RecordKind::Tag, dry);
+    ImportRun run{"import-csv", csvPath, RecordKind::Tag, parser.isSet(dryRun), parser.isSet(verbose), parser.isSet(json),
+                  QStringLiteral("import tags from %1").arg(csvPath), {}, QString()};
+    QJsonArray skipped;
+    for (int line : qAsConst(skippedLines))
+        skipped.append(line);
+    run.members = {{QStringLiteral("encoding"), decoded.encoding},
+                   {QStringLiteral("onConflict"), conflictPolicyName(policy)},
+                   {QStringLiteral("skippedLines"), skipped}};
+    if (target)
+        run.members.insert(QStringLiteral("channel"), QJsonObject{{QStringLiteral("name"), target->Name}, {QStringLiteral("id"), target->Id}});
     if (!skippedLines.isEmpty())
-        out() << "; line" << (skippedLines.size() == 1 ? " " : "s ") << lineList(skippedLines, listAll ? skippedLines.size() : 10)
-              << " of " << csvPath << " skipped: not four fields separated by semicolons";
-    if (dry)
-        out() << " (dry run: nothing written)";
-    else if (!written)
-        out() << " (nothing to change: not written)";
-    out() << '\n';
-    out().flush();
-    return Exit::ok;
+        run.summaryNote = QStringLiteral("; line%1 %2 of %3 skipped: not four fields separated by semicolons")
+                              .arg(skippedLines.size() == 1 ? QString() : QStringLiteral("s"),
+                                   lineList(skippedLines, run.verbose ? skippedLines.size() : 10), csvPath);
+    return finishImport(definitions, result, run);
 }
