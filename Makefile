@@ -23,7 +23,8 @@ BROKEN  ?= examples/broken
 # The stand-in host on the example project, then the tool: a check of the
 # example and of its deliberately broken copy (whose problems are the point,
 # so its exit code 1 is expected), a cross-reference of the example's tags,
-# the differences of the two (exit code 1 again), and a picture of every page.
+# the differences of the two (exit code 1 again), a picture of every page, and
+# the report of the example, whose last line says where to open it.
 run: build
 	$(BUILD)/bin/zadururu-host $(PROJECT) $(OUTPUT)
 	@echo
@@ -41,6 +42,8 @@ run: build
 	    $(BUILD)/bin/zadururu render "$$page" -o $$name.png --svg $$name.svg || exit 1; \
 	done
 	@echo "Pictures of the pages: $(OUTPUT)/png/"
+	@echo
+	$(BUILD)/bin/zadururu report $(PROJECT) -o $(OUTPUT)/report
 
 # The tests, then the same tests again in a clang build with AddressSanitizer,
 # LeakSanitizer and UndefinedBehaviorSanitizer, where any report fails.

@@ -39,6 +39,7 @@ struct Page
     {
         auto *o = add(data->scadaObjects, x, y, w, h, z);
         o->componentUid = uid;
+        o->labelText.clear(); // no value label unless a test sets one
         return o;
     }
 
@@ -105,8 +106,10 @@ private slots:
         QTest::newRow("own-size") << 320 << 200 << QSize(320, 200);
         QTest::newRow("unset") << -1 << -1 << QSize(250, 150);
         QTest::newRow("zero-width-only") << 0 << 40 << QSize(250, 40);
-        QTest::newRow("wide") << 100000 << 10 << QSize(MaxRenderedPageSide, 10);
-        QTest::newRow("int-max-tall") << 12 << INT_MAX << QSize(12, MaxRenderedPageSide);
+        QTest::newRow("largest unscaled") << MaxRenderedPageSide << 3 << QSize(MaxRenderedPageSide, 3);
+        QTest::newRow("twice too wide") << 2 * MaxRenderedPageSide << 4000 << QSize(MaxRenderedPageSide, 2000);
+        QTest::newRow("wide") << 100000 << 10 << QSize(MaxRenderedPageSide, 1);
+        QTest::newRow("int-max-tall") << 12 << INT_MAX << QSize(1, MaxRenderedPageSide);
         QTest::newRow("int-min") << INT_MIN << 30 << QSize(250, 30);
     }
 
@@ -117,6 +120,7 @@ private slots:
         QFETCH(QSize, expected);
         Page page(w, h);
         QCOMPARE(renderedPageSize(page.data->pageProperties), expected);
+        QCOMPARE(isPageScaled(page.data->pageProperties), expected != ::pageSize(page.data->pageProperties));
         const QImage img = renderPage(*page.data, {});
         QCOMPARE(img.size(), expected);
         QCOMPARE(img.format(), QImage::Format_ARGB32);
@@ -275,6 +279,114 @@ private slots:
                              countColour(img, second, Qt::green) + countColour(img, second, Qt::red) + countColour(img, second, Qt::blue)}),
                  (QList<int>{200, 100, 100, 0}));
         QCOMPARE(inked(img, QRect(0, 262, 400, 16)), 0);
+    }
+
+    // A page too large for a picture is drawn whole, scaled down: what lies
+    // in its far corner shows in the picture's far corner.
+    void largePageScaled()
+    {
+        Page page(4 * MaxRenderedPageSide, 2 * MaxRenderedPageSide);
+        page.component("far", 3 * MaxRenderedPageSide, MaxRenderedPageSide, MaxRenderedPageSide, MaxRenderedPageSide);
+        const QImage img = renderPage(*page.data, imagesBy({{"far", painted({Qt::red})}}));
+        QCOMPARE(img.size(), QSize(MaxRenderedPageSide, MaxRenderedPageSide / 2));
+        const int q = MaxRenderedPageSide / 4;
+        QCOMPARE(countColour(img, QRect(3 * q + 2, q + 2, q - 4, q - 4), Qt::red, 8), (q - 4) * (q - 4));
+        QCOMPARE(countColour(img, QRect(0, 0, 3 * q - 2, 2 * q), Qt::red, 60), 0);
+        // The outline of an item is given in the picture's pixels too.
+        QCOMPARE(itemOutline(*page.data->scadaObjects.first()->common, page.data->pageProperties).boundingRect(),
+                 QRectF(3 * q, q, q, q));
+    }
+
+    void outline_data()
+    {
+        QTest::addColumn<int>("rot");
+        QTest::addColumn<bool>("flip");
+        QTest::addColumn<QRectF>("bounds");
+        QTest::newRow("plain") << 0 << false << QRectF(20, 40, 100, 20);
+        QTest::newRow("mirrored") << 0 << true << QRectF(20, 40, 100, 20);
+        QTest::newRow("quarter turn") << 90 << false << QRectF(60, 0, 20, 100);
+        QTest::newRow("three quarters") << -90 << true << QRectF(60, 0, 20, 100);
+    }
+    void outline()
+    {
+        QFETCH(int, rot);
+        QFETCH(bool, flip);
+        Page page(200, 150);
+        auto *o = page.component("c", 20, 40, 100, 20);
+        o->common->Rot = rot;
+        o->common->HFlip = flip;
+        const QPolygonF outline = itemOutline(*o->common, page.data->pageProperties);
+        QCOMPARE(outline.size(), 4);
+        QRectF bounds = outline.boundingRect();
+        bounds = QRectF(qRound(bounds.x()), qRound(bounds.y()), qRound(bounds.width()), qRound(bounds.height()));
+        QTEST(bounds, "bounds");
+    }
+
+    void labelText_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("value") << "%.1f" << "---";
+        QTest::newRow("around") << "Level %.2f m" << "Level --- m";
+        QTest::newRow("percent sign") << "100%%" << "100%";
+        QTest::newRow("value and percent") << "%d%%" << "---%";
+        QTest::newRow("two values") << "%5.2lf / %-3i" << "--- / ---";
+        QTest::newRow("text") << "%s" << "---";
+        QTest::newRow("no conversion") << "% trail" << "% trail";
+        QTest::newRow("cut off") << "at 100%" << "at 100%";
+        QTest::newRow("plain") << "Pump" << "Pump";
+        QTest::newRow("empty") << "" << "";
+    }
+    void labelText()
+    {
+        QFETCH(QString, pattern);
+        QTEST(componentLabelText(pattern), "shown");
+    }
+
+    // A component's value label at its offset, in its style sheet's colour;
+    // an empty pattern draws none.
+    void componentLabel_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("styled") << "MM %.1f" << "font: 30px \"DejaVu Sans\"; color: #FF0000;" << QColor(Qt::red);
+        QTest::newRow("unstyled") << "MM %.1f" << "" << QColor(Qt::black);
+        QTest::newRow("none") << "" << "color: #FF0000;" << QColor();
+    }
+    void componentLabel()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, style);
+        QFETCH(QColor, colour);
+        Page page(300, 200);
+        auto *o = page.component("none", 40, 20, 60, 40);
+        o->labelText = pattern;
+        o->labelStyleSheet = style;
+        o->lofx = 10;
+        o->lofy = 90; // below the item, outside its rectangle
+        o->common->Name = QStringLiteral(" ");
+        const QImage img = renderPage(*page.data, {});
+        const QRect below(40, 100, 260, 100);
+        if (colour.isValid())
+            QVERIFY(countColour(img, below, colour, 40) > 30);
+        QCOMPARE(inked(img, below) > 0, colour.isValid());
+        QCOMPARE(inked(img, QRect(0, 100, 49, 100)), 0); // it starts at its offset
+    }
+
+    // The background image fills the whole page under every item.
+    void backgroundImage()
+    {
+        Page page(200, 100);
+        page.component("item", 80, 30, 40, 40);
+        const QImage background = painted({Qt::blue, Qt::green}, 10, 10);
+        const QImage img = renderPage(*page.data, imagesBy({{"item", painted({Qt::red})}}), {}, background);
+        COMPARE_PIXEL(img, 1, 1, Qt::blue);
+        COMPARE_PIXEL(img, 1, 98, Qt::blue);
+        COMPARE_PIXEL(img, 198, 1, Qt::green);
+        COMPARE_PIXEL(img, 198, 98, Qt::green);
+        COMPARE_PIXEL(img, 100, 50, Qt::red);
+        COMPARE_PIXEL(renderPage(*page.data, {}), 5, 5, pageBackgroundColour());
     }
 
     // Items past the page edges are cut; extreme, empty and negative geometry

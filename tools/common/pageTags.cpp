@@ -32,13 +32,15 @@ struct Place
     QString kind;
     QString name;
     int uid = -1;
+    int index = 0;
 };
 
 // Items other than component instances carry no name: they are told apart
 // by kind, position in their list and place on the page.
 Place itemPlace(const char *kind, int index, const ItemRecord &item)
 {
-    Place place{QString(), QLatin1String(kind), QStringLiteral("%1 %2").arg(QLatin1String(kind)).arg(index + 1)};
+    Place place{QString(), QLatin1String(kind), QStringLiteral("%1 %2").arg(QLatin1String(kind)).arg(index + 1), -1,
+                index + 1};
     place.record = place.name;
     if (item.common)
         place.record += QStringLiteral(" at (%1, %2)").arg(item.common->X).arg(item.common->Y);
@@ -50,12 +52,13 @@ Place itemPlace(const char *kind, int index, const ItemRecord &item)
 template <class Page, class Visit>
 void walkPage(Page &page, Visit visit)
 {
-    for (auto *object : page.scadaObjects) {
+    for (int i = 0; i < page.scadaObjects.size(); ++i) {
+        auto *object = page.scadaObjects.at(i);
         if (!object)
             continue;
         const QString name = object->common ? object->common->Name : QString();
         const Place place{QStringLiteral("component \"%1\" (Uid %2)").arg(name).arg(object->Uid),
-                          QStringLiteral("component"), name, object->Uid};
+                          QStringLiteral("component"), name, object->Uid, i + 1};
         for (const ComponentBinding &binding : componentBindings)
             visit(object->*binding.member, place, QLatin1String(binding.name));
     }
@@ -77,16 +80,17 @@ void walkPage(Page &page, Visit visit)
     auto &scrolling = page.pageProperties.ScrollTags;
     for (int i = 0; i < scrolling.size(); ++i) {
         const QString name = QStringLiteral("scrolling text %1").arg(i + 1);
-        visit(scrolling[i].TagID, Place{name, QStringLiteral("scrolling text"), name}, QStringLiteral("TagID"));
+        visit(scrolling[i].TagID, Place{name, QStringLiteral("scrolling text"), name, -1, i + 1}, QStringLiteral("TagID"));
     }
 }
 
 template <class Tree, class Visit>
 void walkAlarms(Tree &tree, Visit visit)
 {
-    for (auto *alarm : tree.alarms) {
+    for (int i = 0; i < tree.alarms.size(); ++i) {
+        auto *alarm = tree.alarms.at(i);
         const Place place{QStringLiteral("alarm \"%1\" (Id %2)").arg(alarm->alarm_name).arg(alarm->Id),
-                          QStringLiteral("alarm"), alarm->alarm_name, alarm->Id};
+                          QStringLiteral("alarm"), alarm->alarm_name, alarm->Id, i + 1};
         visit(alarm->tagID, place, QStringLiteral("tagID"));
         visit(alarm->limit_tag_id, place, QStringLiteral("limit_tag_id"));
         visit(alarm->limit_tag2_id, place, QStringLiteral("limit_tag2_id"));
@@ -99,7 +103,7 @@ QList<TagBinding> collect(const Source &source, Walk walk)
     QList<TagBinding> bindings;
     walk(source, [&bindings](int id, const Place &place, const QString &field) {
         if (id != -1)
-            bindings.append({id, place.record, field, place.kind, place.name, place.uid});
+            bindings.append({id, place.record, field, place.kind, place.name, place.uid, place.index});
     });
     return bindings;
 }

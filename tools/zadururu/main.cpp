@@ -16,6 +16,7 @@ const char usage[] =
     "commands:\n"
     "  check PROJECT_DIR                       report problems in a project's files\n"
     "  render PAGE.xml -o PAGE.png             draw a page as a picture\n"
+    "  report PROJECT_DIR -o OUT_DIR           a static site of the whole project, for any browser\n"
     "  import-csv TAGS.csv --into DEFS.xml     merge a semicolon-separated tag list into a definitions file\n"
     "  export DEFS.xml --tags [-o FILE]        channels, tags or alarms as a CSV or JSON table\n"
     "  import DEFS.xml FILE --tags              merge a CSV or JSON table into a definitions file\n"
@@ -58,6 +59,7 @@ int main(int argc, char *argv[])
     const QList<QPair<QLatin1String, int (*)(const QStringList &)>> commands{
         {QLatin1String("check"), runCheck},
         {QLatin1String("render"), runRender},
+        {QLatin1String("report"), runReport},
         {QLatin1String("import-csv"), runImportCsv},
         {QLatin1String("export"), runExport},
         {QLatin1String("import"), runImport},

@@ -13,6 +13,7 @@ constexpr int error = 2;
 
 int runCheck(const QStringList &arguments);
 int runRender(const QStringList &arguments);
+int runReport(const QStringList &arguments);
 int runImportCsv(const QStringList &arguments);
 int runExport(const QStringList &arguments);
 int runImport(const QStringList &arguments);

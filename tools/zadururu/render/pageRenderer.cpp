@@ -5,10 +5,12 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTransform>
 #include <QSvgGenerator>
 #include <QVector>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -44,9 +46,8 @@ int clampPixelSize(int size, int fallback)
 
 QFont baseFont(const QString &family, int pixelSize)
 {
-    QFont font;
-    if (!family.isEmpty())
-        font.setFamily(family);
+    // Without a family of its own, the generic one, which an SVG viewer knows too.
+    QFont font(family.isEmpty() ? QStringLiteral("sans-serif") : family);
     font.setPixelSize(pixelSize);
     return font;
 }
@@ -74,8 +75,8 @@ LabelStyle labelStyle(const QString &styleSheet, int defaultPixelSize, const QCo
             continue;
         const QString property = declaration.left(colon).trimmed().toLower();
         const QString value = declaration.mid(colon + 1).trimmed();
-        static const QRegularExpression sizeRe(QStringLiteral("(\\d+)\\s*px"));
-        static const QRegularExpression quotedRe(QStringLiteral("[\"']([^\"']*)[\"']"));
+        static thread_local const QRegularExpression sizeRe(QStringLiteral("(\\d+)\\s*px"));
+        static thread_local const QRegularExpression quotedRe(QStringLiteral("[\"']([^\"']*)[\"']"));
         if (property == QLatin1String("font") || property == QLatin1String("font-size")) {
             const auto m = sizeRe.match(value);
             if (m.hasMatch())
@@ -125,19 +126,27 @@ int stackKey(const ItemCommonData_t &c)
     return c.GroupId != 0 ? c.GZVAL : c.ZVAL;
 }
 
-// Moves the painter into the item's own coordinates, where the item occupies
-// (0, 0, W, H): mirrored within its rectangle, then rotated about its centre.
-void enterItem(QPainter &p, const ItemCommonData_t &c, QRectF *local)
+// From the item's own coordinates, where the item occupies (0, 0, W, H), to
+// the page's: mirrored within its rectangle, then rotated about its centre.
+QTransform itemTransform(const ItemCommonData_t &c, QRectF *local)
 {
     const qreal w = std::max(0, std::min(c.W, MaxItemCoordinate));
     const qreal h = std::max(0, std::min(c.H, MaxItemCoordinate));
     const qreal x = clampCoordinate(c.X);
     const qreal y = clampCoordinate(c.Y);
-    p.translate(x + w / 2, y + h / 2);
-    p.rotate(c.Rot % 360);
-    p.scale(c.HFlip ? -1 : 1, c.VFlip ? -1 : 1);
-    p.translate(-w / 2, -h / 2);
+    QTransform t;
+    t.translate(x + w / 2, y + h / 2);
+    t.rotate(c.Rot % 360);
+    t.scale(c.HFlip ? -1 : 1, c.VFlip ? -1 : 1);
+    t.translate(-w / 2, -h / 2);
     *local = QRectF(0, 0, w, h);
+    return t;
+}
+
+// Moves the painter into the item's own coordinates.
+void enterItem(QPainter &p, const ItemCommonData_t &c, QRectF *local)
+{
+    p.setTransform(itemTransform(c, local), true);
 }
 
 void drawText(QPainter &p, const QRectF &r, const TextItemLoadData_t &t)
@@ -154,6 +163,19 @@ void drawText(QPainter &p, const QRectF &r, const TextItemLoadData_t &t)
     p.drawText(r, flags | Qt::TextWordWrap, t.ItemText);
 }
 
+// A label sits at its offset from the item's corner, inside or outside the
+// item's rectangle; it is not clipped to it.
+void drawLabel(QPainter &p, const QString &text, const LabelStyle &style, int lofx, int lofy)
+{
+    if (text.isEmpty())
+        return;
+    p.setFont(style.font);
+    p.setPen(style.colour);
+    const QFontMetrics fm(style.font);
+    const QPointF at(clampCoordinate(lofx), clampCoordinate(lofy));
+    p.drawText(QRectF(at, QSizeF(fm.horizontalAdvance(text) + 2, fm.height())), Qt::AlignLeft | Qt::AlignTop, text);
+}
+
 void drawDbQuery(QPainter &p, const QRectF &r, const DbQueryTextItemLoadData_t &d)
 {
     const QColor text = colourOr(d.txtColor, Qt::white);
@@ -162,15 +184,7 @@ void drawDbQuery(QPainter &p, const QRectF &r, const DbQueryTextItemLoadData_t &
     p.setPen(text);
     p.drawText(r.adjusted(4, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter, ValuePlaceholder);
 
-    // The label sits at its offset from the item's corner, inside or outside
-    // the item's rectangle; it is not clipped to it.
-    const LabelStyle style = labelStyle(d.labelStyleSheet, 12, text);
-    p.setFont(style.font);
-    p.setPen(style.colour);
-    const QFontMetrics fm(style.font);
-    const QPointF at(clampCoordinate(d.lofx), clampCoordinate(d.lofy));
-    p.drawText(QRectF(at, QSizeF(fm.horizontalAdvance(d.labelText) + 2, fm.height())),
-               Qt::AlignLeft | Qt::AlignTop, d.labelText);
+    drawLabel(p, d.labelText, labelStyle(d.labelStyleSheet, 12, text), d.lofx, d.lofy);
 }
 
 using TagLabel = std::function<QString(int)>;
@@ -288,15 +302,16 @@ void drawComponent(QPainter &p, const QRectF &r, const ScadaObjectLoadData_t &o,
     if (!image.isNull()) {
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawImage(r, image);
-        return;
+    } else {
+        p.setPen(QPen(QColor(0x60, 0x60, 0x60), 1, Qt::DashLine));
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        const QFont font = baseFont(QString(), 11);
+        p.setFont(font);
+        p.setPen(QColor(0x30, 0x30, 0x30));
+        p.drawText(r.adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap,
+                   o.common->Name.isEmpty() ? o.componentUid : o.common->Name);
     }
-    p.setPen(QPen(QColor(0x60, 0x60, 0x60), 1, Qt::DashLine));
-    p.drawRect(r.adjusted(0, 0, -1, -1));
-    const QFont font = baseFont(QString(), 11);
-    p.setFont(font);
-    p.setPen(QColor(0x30, 0x30, 0x30));
-    p.drawText(r.adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap,
-               o.common->Name.isEmpty() ? o.componentUid : o.common->Name);
+    drawLabel(p, componentLabelText(o.labelText), labelStyle(o.labelStyleSheet, 14, Qt::black), o.lofx, o.lofy);
 }
 
 // The page's scrolling texts, one after the other along its bottom edge,
@@ -328,23 +343,79 @@ void collect(QVector<Entry> *entries, const QList<Record *> &records, Draw draw)
 
 } // namespace
 
+QSize pageSize(const PagePropertiesData_t &properties)
+{
+    return QSize(properties.W > 0 ? properties.W : DefaultPageWidth, properties.H > 0 ? properties.H : DefaultPageHeight);
+}
+
 QSize renderedPageSize(const PagePropertiesData_t &properties)
 {
-    const int w = properties.W > 0 ? properties.W : DefaultPageWidth;
-    const int h = properties.H > 0 ? properties.H : DefaultPageHeight;
-    return QSize(std::min(w, MaxRenderedPageSide), std::min(h, MaxRenderedPageSide));
+    const QSize own = pageSize(properties);
+    const int longest = std::max(own.width(), own.height());
+    if (longest <= MaxRenderedPageSide)
+        return own;
+    const double scale = double(MaxRenderedPageSide) / longest;
+    const auto side = [scale](int length) {
+        return std::min(MaxRenderedPageSide, std::max(1, int(std::lround(length * scale))));
+    };
+    return QSize(side(own.width()), side(own.height()));
 }
+
+QPolygonF itemOutline(const ItemCommonData_t &common, const PagePropertiesData_t &properties)
+{
+    QRectF local;
+    const QTransform toPage = itemTransform(common, &local);
+    const QSize own = pageSize(properties);
+    const QSize rendered = renderedPageSize(properties);
+    const QTransform toPicture = QTransform::fromScale(qreal(rendered.width()) / own.width(),
+                                                       qreal(rendered.height()) / own.height());
+    const QTransform t = toPage * toPicture;
+    return QPolygonF({t.map(local.topLeft()), t.map(local.topRight()), t.map(local.bottomRight()), t.map(local.bottomLeft())});
+}
+
+bool isPageScaled(const PagePropertiesData_t &properties)
+{
+    return renderedPageSize(properties) != pageSize(properties);
+}
+
+QString componentLabelText(const QString &labelText)
+{
+    // A conversion: '%', flags, width, precision, length modifiers, then the
+    // conversion letter. What does not end in a letter is kept as it is.
+    static thread_local const QRegularExpression conversion(
+        QStringLiteral("%(?:%|[-+ #0']*(?:\\d+|\\*)?(?:\\.(?:\\d+|\\*)?)?(?:hh|h|ll|l|L|q|j|z|t)?[diouxXeEfFgGaAcspn])"));
+    QString text;
+    int at = 0;
+    for (auto it = conversion.globalMatch(labelText); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        text += labelText.midRef(at, m.capturedStart() - at);
+        text += m.capturedRef() == QLatin1String("%%") ? QStringLiteral("%") : ValuePlaceholder;
+        at = m.capturedEnd();
+    }
+    return text + labelText.midRef(at);
+}
+
+namespace {
 
 void paintPage(QPainter &painter, const ScaFileData &page,
                const std::function<QImage(const QString &componentUid)> &componentImage,
-               const std::function<QString(int tagId)> &tagName)
+               const std::function<QString(int tagId)> &tagName, const QImage &background)
 {
     const TagLabel label = [&tagName](int tag) {
         const QString name = tagName ? tagName(tag) : QString();
         return name.isEmpty() ? QStringLiteral("Tag %1").arg(tag) : name;
     };
-    const QSize size = renderedPageSize(page.pageProperties);
-    painter.fillRect(QRect(QPoint(0, 0), size), pageBackgroundColour());
+    const QSize rendered = renderedPageSize(page.pageProperties);
+    painter.fillRect(QRect(QPoint(0, 0), rendered), pageBackgroundColour());
+    // From here on in scene units; a page too large for the picture is drawn scaled down whole.
+    const QSize size = pageSize(page.pageProperties);
+    painter.scale(qreal(rendered.width()) / size.width(), qreal(rendered.height()) / size.height());
+    if (!background.isNull()) {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(QPoint(0, 0), size), background);
+        painter.restore();
+    }
 
     QVector<Entry> entries;
     collect(&entries, page.scadaObjects, [&componentImage](QPainter &p, const QRectF &r, const ScadaObjectLoadData_t &o) {
@@ -378,32 +449,54 @@ void paintPage(QPainter &painter, const ScaFileData &page,
     drawScrollingTexts(painter, size, page.pageProperties, label);
 }
 
+// @p text without the characters an XML document cannot hold.
+QString xmlText(const QString &text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            kept += c;
+            kept += text.at(++i);
+        } else if (!c.isSurrogate() && (c.unicode() >= 0x20 || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+                   && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF) {
+            kept += c;
+        }
+    }
+    return kept;
+}
+
+} // namespace
+
 QImage renderPage(const ScaFileData &page,
                   const std::function<QImage(const QString &componentUid)> &componentImage,
-                  const std::function<QString(int tagId)> &tagName)
+                  const std::function<QString(int tagId)> &tagName, const QImage &background)
 {
     QImage image(renderedPageSize(page.pageProperties), QImage::Format_ARGB32);
     if (image.isNull())
         return image;
     QPainter painter(&image);
-    paintPage(painter, page, componentImage, tagName);
+    paintPage(painter, page, componentImage, tagName, background);
     painter.end();
     return image;
 }
 
-bool writePageSvg(const ScaFileData &page, const QString &path,
+bool writePageSvg(const ScaFileData &page, QIODevice *device,
                   const std::function<QImage(const QString &componentUid)> &componentImage,
-                  const std::function<QString(int tagId)> &tagName)
+                  const std::function<QString(int tagId)> &tagName, const QImage &background)
 {
     QSvgGenerator svg;
     const QSize size = renderedPageSize(page.pageProperties);
-    svg.setFileName(path);
+    svg.setOutputDevice(device);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setTitle(page.pageProperties.pageName);
+    // The generator writes the title as it is given: as XML text here, of
+    // the characters XML can hold.
+    svg.setTitle(xmlText(page.pageProperties.pageName).toHtmlEscaped());
     QPainter painter;
     if (!painter.begin(&svg))
         return false;
-    paintPage(painter, page, componentImage, tagName);
+    paintPage(painter, page, componentImage, tagName, background);
     return painter.end();
 }
