@@ -408,6 +408,7 @@ private slots:
         QTest::newRow("channel disagrees") << tags << name << fail << "Name,KanalName,Kanal_Id\nN,A,2\n" << QStringList{"2:3:Kanal_Id:the channel \"A\" has the Id 1, not 2"};
         QTest::newRow("Id taken") << tags << name << fail << "Name,Id\nN,2\n" << QStringList{"2:2:Id:the Id 2 is taken by tag \"T2\" (Id 2)"};
         QTest::newRow("name taken") << tags << MatchKey::Id << fail << "Id,Name\n60,T2\n" << QStringList{"2:2:Name:the name \"T2\" is taken by tag \"T2\" (Id 2)"};
+        QTest::newRow("new without a name") << tags << MatchKey::Id << update << "Id,Description\n60,x\n1,y\n" << QStringList{"2:1:Name:a new tag needs a Name"};
         QTest::newRow("no new Id by update") << tags << name << update << "Name,Id\nT1,7\n" << QStringList{"2:2:Id:tag \"T1\" (Id 1) keeps its Id"};
         QTest::newRow("rename to a taken name") << tags << MatchKey::Id << update << "Id,Name\n1,T2\n" << QStringList{"2:2:Name:tag \"T2\" (Id 2) has the name \"T2\" already"};
         QTest::newRow("two of the name") << tags << name << update << "Name\nTwin\n" << QStringList{"2:1:Name:2 tags of the definitions have the name \"Twin\""};

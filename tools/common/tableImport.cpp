@@ -341,6 +341,9 @@ void Merge::run(QList<R *> &list, int first, std::vector<Incoming<R>> &incoming)
                                                    .arg(what(*taken.first), keyOf(*in.record, nameField)));
                 }
             }
+        } else if (!in.given.at(nameField)) {
+            // Only a match by Id gets here: new records would all take the constructor's name.
+            problem(in, nameField, QStringLiteral("a new %1 needs a %2, and the file gives none").arg(kindName(m_options.kind), QLatin1String(fields.at(nameField).name)));
         } else if (in.given.at(otherField)) {
             const Found<R> taken = lookup(existing, otherField, *in.record);
             if (taken.first)

@@ -70,7 +70,8 @@ struct ImportResult
  * the result's problems, for an unknown or repeated column, a value that
  * does not parse or does not fit its field, a key or name given twice in the
  * table or taken by another record, a key that several records of the tree
- * have, a conflict under ConflictPolicy::Fail, a reference that does not
+ * have, a new record without a name (matched by Id), a conflict under
+ * ConflictPolicy::Fail, a reference that does not
  * resolve, a channel named "None" (the loader's own, which every load drops),
  * the renaming of a channel that tags name, and ids running out.
  */
