@@ -393,7 +393,7 @@ private slots:
         const auto fail = ConflictPolicy::Fail;
         const auto update = ConflictPolicy::Update;
         QTest::newRow("conflict") << tags << name << fail << "Name\nT1\n" << QStringList{"2:1:Name:tag \"T1\" (Id 1) is in the definitions already"};
-        QTest::newRow("key twice") << tags << name << ConflictPolicy::Skip << "Name\nN\nT1\nN\n" << QStringList{"4:1:Name:the name \"N\" is on line 2 already"};
+        QTest::newRow("key twice") << tags << name << ConflictPolicy::Skip << "Name\nN%2\nT1\nN%2\n" << QStringList{"4:1:Name:the name \"N%2\" is on line 2 already"};
         QTest::newRow("Id twice") << tags << name << fail << "Name,Id\nN,50\nM,50\n" << QStringList{"3:2:Id:the Id 50 is on line 2 already"};
         QTest::newRow("unknown column") << tags << name << fail << "Name,Nope\nN,1\n" << QStringList{"1:2:Nope:a tag has no field \"Nope\"; the fields are: Name, PollFrequency"};
         QTest::newRow("letter case") << tags << name << fail << "Name,description\n" << QStringList{"1:2:description:a tag has no field \"description\" (did you mean \"Description\"?)"};
@@ -413,11 +413,11 @@ private slots:
         QTest::newRow("rename to a taken name") << tags << MatchKey::Id << update << "Id,Name\n1,T2\n" << QStringList{"2:2:Name:tag \"T2\" (Id 2) has the name \"T2\" already"};
         QTest::newRow("two of the name") << tags << name << update << "Name\nTwin\n" << QStringList{"2:1:Name:2 tags of the definitions have the name \"Twin\""};
         QTest::newRow("alarm tag") << RecordKind::Alarm << name << fail << "alarm_name,tagID,limit_tag2_id\nX,99,98\n"
-                                   << QStringList{"2:1:Id:1 new alarms need Ids after 2147483647", "2:2:tagID:no tag has the Id 99",
+                                   << QStringList{"2:1:Id:1 new alarm needs Ids after 2147483647", "2:2:tagID:no tag has the Id 99",
                                                   "2:3:limit_tag2_id:no tag has the Id 98"};
-        QTest::newRow("no Ids left") << RecordKind::Alarm << name << fail << "alarm_name\nX\n" << QStringList{"2:1:Id:1 new alarms need Ids after 2147483647"};
+        QTest::newRow("no Ids left") << RecordKind::Alarm << name << fail << "alarm_name\nX\n" << QStringList{"2:1:Id:1 new alarm needs Ids after 2147483647"};
         QTest::newRow("channel None") << RecordKind::Channel << name << fail << "Name\nNone\n" << QStringList{"2:1:Name:\"None\" is the name of the loader's own channel"};
-        QTest::newRow("channel rename") << RecordKind::Channel << MatchKey::Id << update << "Id,Name\n1,C\n" << QStringList{"2:2:Name:1 tags name the channel \"A\""};
+        QTest::newRow("channel rename") << RecordKind::Channel << MatchKey::Id << update << "Id,Name\n1,C\n" << QStringList{"2:2:Name:1 tag names the channel \"A\" (KanalName): renamed, it would leave it without it"};
         QTest::newRow("JSON types") << tags << name << fail << "[{\"Name\": \"N\", \"Description\": 5, \"Enabled\": null},\n {\"Id\": 3}]"
                                     << QStringList{"1:31:Description:5 is a number where a text is wanted", "1:45:Enabled:null is no value",
                                                    "2:2:Name:the tag gives no Name to match it by"};

@@ -146,8 +146,7 @@ QString describe(RecordKind kind, const R &record, int nameField, int idField)
 {
     const auto &fields = storedFields<R>();
     return QStringLiteral("%1 \"%2\" (Id %3)")
-        .arg(kindName(kind), fields.at(nameField).get(record).text)
-        .arg(fields.at(idField).get(record).integer);
+        .arg(kindName(kind), fields.at(nameField).get(record).text, QString::number(fields.at(idField).get(record).integer));
 }
 
 void Merge::checkKind(Incoming<pKanalDef_t> &in)
@@ -166,9 +165,10 @@ void Merge::checkKind(Incoming<pKanalDef_t> &in)
     for (const pEtiketDef_t *tag : qAsConst(m_tree.tags))
         naming += tag->KanalName == in.existing->Name;
     if (naming > 0)
-        problem(in, name, QStringLiteral("%1 tags name the channel \"%2\" (KanalName): renamed, it would leave them without it")
-                              .arg(naming)
-                              .arg(in.existing->Name));
+        problem(in, name, QStringLiteral("%1 name%2 the channel \"%3\" (KanalName): renamed, it would leave %4 without it")
+                              .arg(naming == 1 ? QStringLiteral("1 tag") : QStringLiteral("%1 tags").arg(naming),
+                                   naming == 1 ? QStringLiteral("s") : QString(), in.existing->Name,
+                                   naming == 1 ? QStringLiteral("it") : QStringLiteral("them")));
 }
 
 void Merge::checkKind(Incoming<pEtiketDef_t> &in)
@@ -192,7 +192,8 @@ void Merge::checkKind(Incoming<pEtiketDef_t> &in)
     if (idSet && !numbered)
         problem(in, idField, QStringLiteral("no channel has the Id %1").arg(tag.Kanal_Id));
     if (nameSet && idSet && named && numbered && !bothMatch)
-        problem(in, idField, QStringLiteral("the channel \"%1\" has the Id %2, not %3").arg(tag.KanalName).arg(named->Id).arg(tag.Kanal_Id));
+        problem(in, idField, QStringLiteral("the channel \"%1\" has the Id %2, not %3")
+                                 .arg(tag.KanalName, QString::number(named->Id), QString::number(tag.Kanal_Id)));
     // The one given alone sets the other.
     if (nameGiven && !idGiven) {
         tag.Kanal_Id = named ? named->Id : -1;
@@ -298,7 +299,7 @@ void Merge::run(QList<R *> &list, int first, std::vector<Incoming<R>> &incoming)
                 continue;
             int &line = slot(seen, field, *in.record);
             if (line > 0)
-                problem(in, field, QStringLiteral("%1 is on line %2 already").arg(keyText(*in.record, field)).arg(line));
+                problem(in, field, QStringLiteral("%1 is on line %2 already").arg(keyText(*in.record, field), QString::number(line)));
             else
                 line = in.at.line;
         }
@@ -363,7 +364,10 @@ void Merge::run(QList<R *> &list, int first, std::vector<Incoming<R>> &incoming)
             highest = std::max(highest, int(fields.at(idField).get(*list.at(i)).integer));
         if (newWithoutId > std::numeric_limits<int>::max() - highest)
             problem(*firstWithoutId, idField,
-                    QStringLiteral("%1 new %2s need Ids after %3, and there are not as many").arg(newWithoutId).arg(kindName(m_options.kind)).arg(highest));
+                    QStringLiteral("%1 new %2%3 Ids after %4, and there are not as many")
+                        .arg(newWithoutId)
+                        .arg(kindName(m_options.kind), newWithoutId == 1 ? QStringLiteral(" needs") : QStringLiteral("s need"))
+                        .arg(highest));
     }
     if (!m_result.problems.isEmpty())
         return;
