@@ -378,11 +378,10 @@ void Runner::table(int n)
             const double ns = elapsedNs([&] {
                 DecodedText text;
                 QString problem;
-                Table table;
-                const bool read = decodeText(readFile(path), QString(), &text, &problem)
-                                  && readTable(text.text, format, &table, &result.problems);
-                if (read)
-                    result = importTable(*into, table, ImportOptions{RecordKind::Tag, MatchKey::Name, ConflictPolicy::Fail});
+                if (decodeText(readFile(path), QString(), &text, &problem))
+                    result = importText(*into, text.text, format, ImportOptions{RecordKind::Tag, MatchKey::Name, ConflictPolicy::Fail});
+                else
+                    result.problems.append({{}, QString(), problem});
             });
             check(result.problems.isEmpty() && into->tags.size() == n, "import");
             destroyFileDataTree(into);

@@ -89,14 +89,10 @@ QString importThrough(FileDataTree &from, FileDataTree &into, RecordKind kind, T
     return result.problems.isEmpty() ? QString() : result.problems.first().message;
 }
 
-// The import of @p text, a JSON array or else CSV.
-ImportResult importText(FileDataTree &into, const QString &text, const ImportOptions &options)
+// The import of @p text, a JSON array or else CSV, read as it goes.
+ImportResult importOf(FileDataTree &into, const QString &text, const ImportOptions &options)
 {
-    Table table;
-    ImportResult result;
-    if (readTable(text, text.startsWith('[') ? TableFormat::Json : TableFormat::Csv, &table, &result.problems))
-        result = importTable(into, table, options);
-    return result;
+    return importText(into, text, text.startsWith('[') ? TableFormat::Json : TableFormat::Csv, options);
 }
 
 QString problemText(const TableProblem &p)
@@ -418,6 +414,7 @@ private slots:
         QTest::newRow("no Ids left") << RecordKind::Alarm << name << fail << "alarm_name\nX\n" << QStringList{"2:1:Id:1 new alarm needs Ids after 2147483647"};
         QTest::newRow("channel None") << RecordKind::Channel << name << fail << "Name\nNone\n" << QStringList{"2:1:Name:\"None\" is the name of the loader's own channel"};
         QTest::newRow("channel rename") << RecordKind::Channel << MatchKey::Id << update << "Id,Name\n1,C\n" << QStringList{"2:2:Name:1 tag names the channel \"A\" (KanalName): renamed, it would leave it without it"};
+        QTest::newRow("CSV fault after a bad row") << tags << name << fail << "Name,Id\nN,x\nM,\"1\n" << QStringList{"2:2:Id:\"x\" is not a whole number", "3:2::a quoted field is never closed"};
         QTest::newRow("JSON types") << tags << name << fail << "[{\"Name\": \"N\", \"Description\": 5, \"Enabled\": null},\n {\"Id\": 3}]"
                                     << QStringList{"1:31:Description:5 is a number where a text is wanted", "1:45:Enabled:null is no value",
                                                    "2:2:Name:the tag gives no Name to match it by"};
@@ -431,7 +428,7 @@ private slots:
         QFETCH(QStringList, problems);
         Tree t = baseTree();
         const QByteArray before = written(t.get());
-        const ImportResult result = importText(*t, csv, {kind, match, policy});
+        const ImportResult result = importOf(*t, csv, {kind, match, policy});
         QStringList found;
         for (const TableProblem &p : result.problems)
             found << problemText(p);
@@ -483,7 +480,7 @@ private slots:
         QFETCH(QString, csv);
         Tree t = baseTree();
         const QByteArray before = written(t.get());
-        const ImportResult result = importText(*t, csv, {kind, match, policy});
+        const ImportResult result = importOf(*t, csv, {kind, match, policy});
         QVERIFY2(result.problems.isEmpty(), qPrintable(result.problems.value(0).message));
         QStringList entries;
         for (const ImportEntry &e : result.entries) {

@@ -154,7 +154,7 @@ void appendCsvField(QString &line, const QString &field, QChar separator)
     line += QLatin1Char('"');
 }
 
-bool readCsv(const QString &text, Table *table, QVector<TableProblem> *problems)
+bool readCsv(const QString &text, Table *table, QVector<TableProblem> *problems, const RowHandler &onRow)
 {
     CsvReader reader(text);
     const QChar separator = reader.findSeparator();
@@ -183,7 +183,10 @@ bool readCsv(const QString &text, Table *table, QVector<TableProblem> *problems)
             continue;
         }
         row.cells = fields;
-        table->rows.append(row);
+        if (onRow)
+            onRow(*table, row);
+        else
+            table->rows.append(row);
     }
     return problems->isEmpty();
 }

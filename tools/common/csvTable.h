@@ -18,6 +18,7 @@ void appendCsvField(QString &line, const QString &field, QChar separator = QLati
  * included, as they are. False, with @p problem naming the place, when the
  * text is not such a table: a quote that is never closed, text between a
  * closing quote and the separator, a quote inside a field that is not quoted,
- * or a record with another number of fields than the first.
+ * or a record with another number of fields than the first. With
+ * @p onRow, the rows go to it instead of into @p table.
  */
-bool readCsv(const QString &text, Table *table, QVector<TableProblem> *problems);
+bool readCsv(const QString &text, Table *table, QVector<TableProblem> *problems, const RowHandler &onRow = nullptr);

@@ -93,7 +93,8 @@ QByteArray exportTable(const FileDataTree &tree, RecordKind kind, TableFormat fo
     return exportRecords(tree.alarms, format);
 }
 
-bool readTable(const QString &text, TableFormat format, Table *table, QVector<TableProblem> *problems)
+bool readTable(const QString &text, TableFormat format, Table *table, QVector<TableProblem> *problems,
+               const RowHandler &onRow)
 {
-    return format == TableFormat::Csv ? readCsv(text, table, problems) : readJson(text, table, problems);
+    return format == TableFormat::Csv ? readCsv(text, table, problems, onRow) : readJson(text, table, problems, onRow);
 }

@@ -30,5 +30,6 @@ enum class TableFormat { Csv, Json };
  */
 QByteArray exportTable(const FileDataTree &tree, RecordKind kind, TableFormat format);
 
-/// Reads @p text as a table in @p format (see readCsv() and readJson()).
-bool readTable(const QString &text, TableFormat format, Table *table, QVector<TableProblem> *problems);
+/// Reads @p text as a table in @p format (see readCsv() and readJson()), its rows into @p table or to @p onRow.
+bool readTable(const QString &text, TableFormat format, Table *table, QVector<TableProblem> *problems,
+               const RowHandler &onRow = nullptr);

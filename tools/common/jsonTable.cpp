@@ -20,9 +20,10 @@ int hexDigit(QChar c)
 class JsonReader
 {
 public:
-    JsonReader(const QString &text, Table *table)
+    JsonReader(const QString &text, Table *table, const RowHandler &onRow)
         : m_text(text)
         , m_table(table)
+        , m_onRow(onRow)
     {
     }
 
@@ -98,7 +99,7 @@ private:
         skipSpace();
         if (peek() == QLatin1Char('}')) {
             ++m_pos;
-            m_table->rows.append(row);
+            deliver(row);
             return true;
         }
         while (true) {
@@ -141,8 +142,18 @@ private:
                 return false;
             break;
         }
-        m_table->rows.append(row);
+        deliver(row);
         return true;
+    }
+
+    void deliver(TableRow &row)
+    {
+        if (!m_onRow) {
+            m_table->rows.append(row);
+            return;
+        }
+        row.cells.resize(m_table->columns.size());
+        m_onRow(*m_table, row);
     }
 
     bool readValue(TableCell *cell, TableProblem *problem)
@@ -293,6 +304,7 @@ private:
 
     const QString &m_text;
     Table *m_table;
+    const RowHandler &m_onRow;
     QHash<QString, int> m_columns;
     int m_pos = 0;
     int m_line = 1;
@@ -335,9 +347,9 @@ void appendJsonString(QString &out, const QString &text)
     out += QLatin1Char('"');
 }
 
-bool readJson(const QString &text, Table *table, QVector<TableProblem> *problems)
+bool readJson(const QString &text, Table *table, QVector<TableProblem> *problems, const RowHandler &onRow)
 {
-    JsonReader reader(text, table);
+    JsonReader reader(text, table, onRow);
     TableProblem problem;
     if (reader.read(&problem)) {
         // Rows read before a column was first named lack its cell.

@@ -15,6 +15,7 @@ void appendJsonString(QString &out, const QString &text);
  * no digit of a 64-bit number is lost. False, with the place of the first
  * fault in @p problems, when the text is not such an array: not JSON, an
  * array item that is not an object, a member given twice, an object or a
- * list of other than numbers as a value.
+ * list of other than numbers as a value. With @p onRow, the rows go to it
+ * instead of into @p table.
  */
-bool readJson(const QString &text, Table *table, QVector<TableProblem> *problems);
+bool readJson(const QString &text, Table *table, QVector<TableProblem> *problems, const RowHandler &onRow = nullptr);

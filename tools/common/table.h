@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 /// A place in a text file: line and column from 1 (the column of a CSV cell is its field's number).
 struct TablePosition
 {
@@ -46,6 +48,15 @@ struct Table
     QVector<TablePosition> columnAt;
     QVector<TableRow> rows;
 };
+
+struct Table;
+
+/**
+ * Takes the rows of a table as a reader reads them, each with the table as
+ * far as it is read (its columns so far), so that no table need be held
+ * whole. A reader given one stores no rows itself.
+ */
+using RowHandler = std::function<void(const Table &table, const TableRow &row)>;
 
 /// Something wrong at a place of a file: a cell, a column or the syntax.
 struct TableProblem

@@ -1,5 +1,6 @@
 #include "tableImport.h"
 
+#include "definitionsTable.h"
 #include "tagImport.h"
 
 #include <zadururu/definitions/fileDataTree.h>
@@ -408,116 +409,174 @@ void Merge::run(QList<R *> &list, int first, std::vector<Incoming<R>> &incoming)
     }
 }
 
-// The rows of @p table as records of type R with the fields each gives (the
-// others at the constructor's defaults); none, with the reasons in
-// @p problems, when a column is unknown or repeated, or when the key field
-// (unless -1) has no column. Rows whose cells do not parse, or that lack the
-// key, are named in @p problems too.
+// Turns the rows of a table into records of type R, as a reader reads them:
+// each record with the fields its row gives, the others at the
+// constructor's defaults. Columns are mapped to fields as they appear
+// (unknown and repeated ones are problems); with a key field (not -1), a
+// row without it is one, and so is a table that has no column for it.
 template <class R>
-std::vector<Incoming<R>> recordsOf(const Table &table, RecordKind kind, MatchKey match, int keyField,
-                                   QVector<TableProblem> &problems)
+class RowReader
 {
-    const auto &fields = storedFields<R>();
-    const QString kindText = kindName(kind);
-    QVector<int> fieldOfColumn(table.columns.size(), -1);
-    QVector<int> columnOfField(fields.size(), -1);
-    for (int c = 0; c < table.columns.size(); ++c) {
-        const QString &column = table.columns.at(c);
-        const int field = fieldIndex(fields, column);
-        if (field >= 0 && columnOfField.at(field) < 0) {
-            fieldOfColumn[c] = field;
-            columnOfField[field] = c;
-            continue;
-        }
-        QString message = field >= 0 ? QStringLiteral("the column \"%1\" is named twice").arg(column)
-                                     : QStringLiteral("a %1 has no field \"%2\"").arg(kindText, column);
-        for (const Field<R> &known : fields)
-            if (field < 0 && column.compare(QLatin1String(known.name), Qt::CaseInsensitive) == 0)
-                message += QStringLiteral(" (did you mean \"%1\"?)").arg(QLatin1String(known.name));
-        if (field < 0 && !message.endsWith(QLatin1Char(')')))
-            message += QStringLiteral("; the fields are: ") + fieldNames(kind).join(QStringLiteral(", "));
-        problems.append({table.columnAt.at(c), column, message});
+public:
+    RowReader(RecordKind kind, MatchKey match, int keyField, QVector<TableProblem> &problems)
+        : m_kind(kind)
+        , m_match(match)
+        , m_keyField(keyField)
+        , m_problems(problems)
+        , m_columnOfField(storedFields<R>().size(), -1)
+    {
     }
-    const QString keyName = keyField < 0 ? QString() : QLatin1String(fields.at(keyField).name);
-    if (keyField >= 0 && columnOfField.at(keyField) < 0 && !table.rows.isEmpty())
-        problems.append({table.columnAt.value(0, TablePosition{1, 1}), keyName,
-                         QStringLiteral("the %1s are matched by %2, and no column gives it%3")
-                             .arg(kindText, keyName,
-                                  match == MatchKey::Name ? QStringLiteral(" (--match id matches by Id)")
-                                                          : QStringLiteral(" (--match name matches by %1)").arg(QLatin1String(nameFieldOf(kind))))});
-    if (!problems.isEmpty())
-        return {};
 
-    std::vector<Incoming<R>> incoming;
-    incoming.reserve(size_t(table.rows.size()));
-    for (const TableRow &row : table.rows) {
+    void read(const Table &table, const TableRow &row)
+    {
+        mapColumns(table);
+        const auto &fields = storedFields<R>();
         Incoming<R> in{std::make_unique<R>(), row.at, QVector<bool>(fields.size(), false),
                        QVector<TablePosition>(fields.size()), nullptr};
-        for (int c = 0; c < row.cells.size(); ++c) {
-            const int f = fieldOfColumn.at(c);
+        for (int c = 0; c < row.cells.size() && c < m_fieldOfColumn.size(); ++c) {
+            const int f = m_fieldOfColumn.at(c);
             const TableCell &cell = row.cells.at(c);
             // An empty cell of a column that is not a text gives no value (a
             // spreadsheet row added without an Id, say).
-            if (cell.type == TableCell::Absent
+            if (f < 0 || cell.type == TableCell::Absent
                 || (cell.type == TableCell::Text && fields.at(f).type != FieldType::Text && cell.text.trimmed().isEmpty()))
                 continue;
             FieldValue value;
             QString why;
             if (!cellValue(fields.at(f).type, cell, &value, &why)) {
-                problems.append({cell.at, table.columns.at(c), why});
+                m_problems.append({cell.at, table.columns.at(c), why});
                 continue;
             }
             fields.at(f).set(*in.record, value);
             in.given[f] = true;
             in.where[f] = cell.at;
         }
-        if (keyField >= 0 && !in.given.at(keyField))
-            problems.append({row.at, keyName, QStringLiteral("the %1 gives no %2 to match it by").arg(kindText, keyName)});
-        incoming.push_back(std::move(in));
+        // Without a column for the key at all, the table says so once, at the end.
+        if (m_keyField >= 0 && !in.given.at(m_keyField) && m_columnOfField.at(m_keyField) >= 0)
+            m_problems.append({row.at, keyName(), QStringLiteral("the %1 gives no %2 to match it by").arg(kindName(m_kind), keyName())});
+        m_records.push_back(std::move(in));
     }
-    return incoming;
-}
+
+    // The records read; false when the table has problems of its own (columns, no key column).
+    bool finish(const Table &table)
+    {
+        mapColumns(table);
+        if (m_keyField >= 0 && m_columnOfField.at(m_keyField) < 0 && !m_records.empty())
+            m_problems.append({table.columnAt.value(0, TablePosition{1, 1}), keyName(),
+                               QStringLiteral("the %1s are matched by %2, and no column gives it%3")
+                                   .arg(kindName(m_kind), keyName(),
+                                        m_match == MatchKey::Name ? QStringLiteral(" (--match id matches by Id)")
+                                                                  : QStringLiteral(" (--match name matches by %1)").arg(QLatin1String(nameFieldOf(m_kind))))});
+        return !m_tableProblems;
+    }
+
+    std::vector<Incoming<R>> &records() { return m_records; }
+
+private:
+    QString keyName() const { return QLatin1String(storedFields<R>().at(m_keyField).name); }
+
+    void mapColumns(const Table &table)
+    {
+        const auto &fields = storedFields<R>();
+        for (int c = m_fieldOfColumn.size(); c < table.columns.size(); ++c) {
+            const QString &column = table.columns.at(c);
+            const int field = fieldIndex(fields, column);
+            m_fieldOfColumn.append(field >= 0 && m_columnOfField.at(field) < 0 ? field : -1);
+            if (m_fieldOfColumn.last() >= 0) {
+                m_columnOfField[field] = c;
+                continue;
+            }
+            QString message = field >= 0 ? QStringLiteral("the column \"%1\" is named twice").arg(column)
+                                         : QStringLiteral("a %1 has no field \"%2\"").arg(kindName(m_kind), column);
+            for (const Field<R> &known : fields)
+                if (field < 0 && column.compare(QLatin1String(known.name), Qt::CaseInsensitive) == 0)
+                    message += QStringLiteral(" (did you mean \"%1\"?)").arg(QLatin1String(known.name));
+            if (field < 0 && !message.endsWith(QLatin1Char(')')))
+                message += QStringLiteral("; the fields are: ") + fieldNames(m_kind).join(QStringLiteral(", "));
+            m_problems.append({table.columnAt.at(c), column, message});
+            m_tableProblems = true;
+        }
+    }
+
+    RecordKind m_kind;
+    MatchKey m_match;
+    int m_keyField;
+    QVector<TableProblem> &m_problems;
+    QVector<int> m_fieldOfColumn;
+    QVector<int> m_columnOfField;
+    bool m_tableProblems = false;
+    std::vector<Incoming<R>> m_records;
+};
+
+// Reads the rows of a table into a RowReader: a table held whole, or a text read as it goes.
+using RowSource = std::function<const Table *(const RowHandler &onRow)>;
 
 template <class R>
-void importRows(FileDataTree &tree, QList<R *> &list, int first, const Table &table, const ImportOptions &options,
+void importRows(FileDataTree &tree, QList<R *> &list, int first, const RowSource &source, const ImportOptions &options,
                 ImportResult &result)
 {
     const int keyField = fieldIndex(storedFields<R>(), options.match == MatchKey::Name ? QLatin1String(nameFieldOf(options.kind))
                                                                                          : QStringLiteral("Id"));
-    std::vector<Incoming<R>> incoming = recordsOf<R>(table, options.kind, options.match, keyField, result.problems);
-    if (!incoming.empty())
-        Merge(tree, options, result).run(list, first, incoming);
+    RowReader<R> reader(options.kind, options.match, keyField, result.problems);
+    const Table *table = source([&reader](const Table &t, const TableRow &row) { reader.read(t, row); });
+    if (table && reader.finish(*table) && !reader.records().empty())
+        Merge(tree, options, result).run(list, first, reader.records());
 }
 
 template <class R>
 bool appendRecords(QList<R *> &list, RecordKind kind, const Table &table, QVector<TableProblem> *problems)
 {
-    std::vector<Incoming<R>> incoming = recordsOf<R>(table, kind, MatchKey::Name, -1, *problems);
-    if (!problems->isEmpty())
+    RowReader<R> reader(kind, MatchKey::Name, -1, *problems);
+    for (const TableRow &row : table.rows)
+        reader.read(table, row);
+    if (!reader.finish(table) || !problems->isEmpty())
         return false;
-    for (Incoming<R> &in : incoming)
+    for (Incoming<R> &in : reader.records())
         list.append(in.record.release());
     return true;
+}
+
+ImportResult importFrom(FileDataTree &tree, const RowSource &source, const ImportOptions &options)
+{
+    ImportResult result;
+    switch (options.kind) {
+    case RecordKind::Channel:
+        // The first channel is the loader's own "None" channel, which no record of a file is.
+        importRows(tree, tree.channels, 1, source, options, result);
+        break;
+    case RecordKind::Tag:
+        importRows(tree, tree.tags, 0, source, options, result);
+        break;
+    case RecordKind::Alarm:
+        importRows(tree, tree.alarms, 0, source, options, result);
+        break;
+    }
+    sortProblems(result.problems);
+    return result;
 }
 
 } // namespace
 
 ImportResult importTable(FileDataTree &tree, const Table &table, const ImportOptions &options)
 {
-    ImportResult result;
-    switch (options.kind) {
-    case RecordKind::Channel:
-        // The first channel is the loader's own "None" channel, which no record of a file is.
-        importRows(tree, tree.channels, 1, table, options, result);
-        break;
-    case RecordKind::Tag:
-        importRows(tree, tree.tags, 0, table, options, result);
-        break;
-    case RecordKind::Alarm:
-        importRows(tree, tree.alarms, 0, table, options, result);
-        break;
+    return importFrom(tree, [&table](const RowHandler &onRow) {
+        for (const TableRow &row : table.rows)
+            onRow(table, row);
+        return &table;
+    }, options);
+}
+
+ImportResult importText(FileDataTree &tree, const QString &text, TableFormat format, const ImportOptions &options)
+{
+    Table table;
+    QVector<TableProblem> syntax;
+    ImportResult result = importFrom(tree, [&](const RowHandler &onRow) {
+        return readTable(text, format, &table, &syntax, onRow) ? &table : nullptr;
+    }, options);
+    if (!syntax.isEmpty()) {
+        result.problems += syntax;
+        sortProblems(result.problems);
     }
-    sortProblems(result.problems);
     return result;
 }
 

@@ -5,6 +5,7 @@
 // file it comes from. Nothing is changed unless the whole import can be.
 
 #include "definitionsFields.h"
+#include "definitionsTable.h"
 #include "table.h"
 
 struct FileDataTree;
@@ -76,6 +77,14 @@ struct ImportResult
  * the renaming of a channel that tags name, and ids running out.
  */
 ImportResult importTable(FileDataTree &tree, const Table &table, const ImportOptions &options);
+
+/**
+ * As importTable(), on the table that @p text holds in @p format, read one
+ * row at a time, so that no more than a row of cells is held besides the
+ * records. A text that is not such a table is refused with the place of
+ * its fault among the problems.
+ */
+ImportResult importText(FileDataTree &tree, const QString &text, TableFormat format, const ImportOptions &options);
 
 /**
  * The records of @p table, of @p kind, appended to their list in @p tree in

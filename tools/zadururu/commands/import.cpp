@@ -89,11 +89,8 @@ int runImport(const QStringList &arguments)
     if (!definitions.open(parser.positionalArguments().at(0), true))
         return Exit::error;
 
-    Table table;
-    ImportResult result;
-    if (readTable(decoded.text, tableFormat, &table, &result.problems))
-        result = importTable(definitions.tree(), table, options);
-    table = Table();
+    const ImportResult result = importText(definitions.tree(), decoded.text, tableFormat, options);
+    decoded.text = QString();
     ImportRun run{"import", source, options.kind, parser.isSet(dryRun), parser.isSet(verbose), parser.isSet(json),
                   QStringLiteral("import %1 from %2").arg(kindPlural(options.kind), source), {}, QString()};
     run.members = {{QStringLiteral("kind"), kindName(options.kind)},
