@@ -48,9 +48,7 @@ public:
     // Reads one record into @p fields, each with its place; false with @p problem on a syntax fault.
     bool readRecord(QChar separator, QVector<TableCell> *fields, TableProblem *problem)
     {
-        const int expected = fields->size();
         fields->clear();
-        fields->reserve(expected);
         while (true) {
             TableCell cell;
             cell.type = TableCell::Text;
@@ -173,6 +171,9 @@ bool readCsv(const QString &text, Table *table, QVector<TableProblem> *problems,
     while (reader.skipEmptyLines()) {
         TableRow row;
         row.at = {reader.line(), 1};
+        // Each row gets a vector of its own, of the size it will have.
+        fields = QVector<TableCell>();
+        fields.reserve(table->columns.size());
         if (!reader.readRecord(separator, &fields, &problem)) {
             problems->append(problem);
             return false;
@@ -182,7 +183,7 @@ bool readCsv(const QString &text, Table *table, QVector<TableProblem> *problems,
                               QStringLiteral("%1 fields where the first line names %2 columns").arg(fields.size()).arg(table->columns.size())});
             continue;
         }
-        row.cells = fields;
+        row.cells = std::move(fields);
         if (onRow)
             onRow(*table, row);
         else

@@ -46,6 +46,11 @@ struct ByKey
     QHash<int, V> ids;
 };
 
+bool isBlank(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+}
+
 // A cell as the value of a field of @p type.
 bool cellValue(FieldType type, const TableCell &cell, FieldValue *value, QString *problem)
 {
@@ -374,6 +379,7 @@ void Merge::run(QList<R *> &list, int first, std::vector<Incoming<R>> &incoming)
         return;
 
     // Nothing refuses the import: change the tree.
+    m_result.entries.reserve(int(incoming.size()));
     std::vector<std::pair<R *, bool>> added; // and whether the file gives its Id
     QVector<const R *> shown;                 // the record each entry names
     for (Incoming<R> &in : incoming) {
@@ -439,7 +445,7 @@ public:
             // An empty cell of a column that is not a text gives no value (a
             // spreadsheet row added without an Id, say).
             if (f < 0 || cell.type == TableCell::Absent
-                || (cell.type == TableCell::Text && fields.at(f).type != FieldType::Text && cell.text.trimmed().isEmpty()))
+                || (cell.type == TableCell::Text && fields.at(f).type != FieldType::Text && isBlank(cell.text)))
                 continue;
             FieldValue value;
             QString why;
