@@ -80,12 +80,15 @@ bool cellValue(FieldType type, const TableCell &cell, FieldValue *value, QString
     return false;
 }
 
-// What differs between kinds: which field is the name, which records a kind checks against.
+// The field that names the records of @p kind.
 const char *nameFieldOf(RecordKind kind)
 {
     return kind == RecordKind::Alarm ? "alarm_name" : "Name";
 }
 
+// Merges the records of a file into their list of a tree: matches their
+// keys, checks what the import would leave (names, ids, references), and
+// changes the tree only when nothing is refused.
 class Merge
 {
 public:
