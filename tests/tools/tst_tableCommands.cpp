@@ -250,7 +250,8 @@ private slots:
         QTemporaryDir dir;
         const QString list = dir.filePath("list.csv");
         QVERIFY(writeAll(list, "Nr;Address;Name;Type\n1;DB1;Level_01;WORD\n2;DB2;New;LONG\nbad\n3;DB3;Other;FLOAT\nx;y\n"));
-        const QString definitions = dir.filePath("definitions.xml");
+        // A file alone, named as given (a folder with a definitions.xml would be a project).
+        const QString definitions = dir.filePath("defs.xml");
         QVERIFY(QFile::copy(example("plant/definitions.xml"), definitions));
         const QByteArray before = readAll(definitions);
 

@@ -193,6 +193,53 @@ private slots:
         QCOMPARE(readAll(path), once);
     }
 
+    // A page keeps the file name it records, wherever it is written from;
+    // --check writes nothing and says whether the bytes are canonical.
+    void formatFileName_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("recorded");
+        QTest::newRow("in place") << QStringList() << "overview.xml";
+        QTest::newRow("elsewhere") << QStringList{"-o", "OUT"} << "overview.xml";
+        QTest::newRow("named") << QStringList{"--file-name", "a&b <c>.xml"} << "a&amp;b &lt;c&gt;.xml";
+        QTest::newRow("named empty") << QStringList{"--file-name", ""} << "";
+    }
+    void formatFileName()
+    {
+        QFETCH(QStringList, options);
+        QTemporaryDir dir;
+        const QString page = dir.filePath("page.xml");
+        const QByteArray original = readAll(example("plant/pages/overview.xml"));
+        // Indented otherwise than the writer indents: not canonical.
+        QByteArray odd = original;
+        odd.replace("\n    ", "\n  ");
+        QVERIFY(writeAll(page, odd));
+        const Run checked = tool({"format", "--check", page});
+        QCOMPARE(checked.exitCode, 1);
+        QCOMPARE(checked.out, page + ": scene page not in canonical form\n");
+        QCOMPARE(readAll(page), odd);
+
+        const QString written = options.contains("-o") ? dir.filePath("out.xml") : page;
+        options.replaceInStrings(QRegularExpression("^OUT$"), written);
+        const Run run = tool(QStringList{"format", page} + options);
+        QCOMPARE(run.exitCode, 0);
+        QFETCH(QString, recorded);
+        const QByteArray bytes = readAll(written);
+        QCOMPARE(bytes.count("<fileName>"), 1);
+        QVERIFY2(bytes.contains("<fileName>" + recorded.toUtf8() + "</fileName>") || (recorded.isEmpty() && bytes.contains("<fileName/>")),
+                 bytes.constData());
+        if (!options.contains("--file-name"))
+            QCOMPARE(bytes, original); // the example is in canonical form
+        QCOMPARE(tool({"format", "--check", written}).exitCode, 0);
+        const Run again = tool({"format", "--json", written});
+        QCOMPARE(again.exitCode, 0);
+        const QJsonObject report = jsonOf(again);
+        QCOMPARE(report.value("command").toString(), QString("format"));
+        QCOMPARE(report.value("files")[0]["written"], QJsonValue(false));
+        QCOMPARE(report.value("files")[0]["canonical"], QJsonValue(true));
+        QCOMPARE(readAll(written), bytes);
+    }
+
     // Each use is found with its file, item kind, name, Uid (or alarm Id) and field.
     void xref_data()
     {
@@ -327,7 +374,12 @@ private slots:
         QTest::newRow("unreadable page") << "broken" << QStringList{"--id", "1", "--to", "70"} << QByteArray() << 2 << "every file of the project must be read";
         QTest::newRow("no --to") << "plant" << QStringList{"--id", "10"} << QByteArray() << 2 << "--to NEW";
         QTest::newRow("id and name") << "plant" << QStringList{"--id", "10", "--name", "Pump_10", "--to", "9"} << QByteArray() << 2 << "--to NEW";
-        QTest::newRow("to -1") << "plant" << QStringList{"--id", "10", "--to", "-1"} << QByteArray() << 2 << "other than -1";
+        QTest::newRow("to -1") << "plant" << QStringList{"--id", "10", "--to", "-1"} << QByteArray() << 2 << "from 0 up";
+        QTest::newRow("to -2") << "plant" << QStringList{"--id", "10", "--to", "-2"} << QByteArray() << 2 << "from 0 up";
+        QTest::newRow("from -1") << "plant" << QStringList{"--id", "-1", "--to", "900"} << QByteArray() << 2 << "from 0 up";
+        QTest::newRow("from 0") << "plant" << QStringList{"--id", "0", "--to", "900"} << QByteArray() << 1 << "no tag has the id 0";
+        QTest::newRow("empty name") << "plant" << QStringList{"--name", "Pump_10", "--to", ""} << QByteArray() << 2 << "cannot be empty";
+        QTest::newRow("name XML cannot hold") << "plant" << QStringList{"--name", "Pump_10", "--to", "a\x01" "b"} << QByteArray() << 2 << "(U+0001)";
         QTest::newRow("dry run") << "plant" << QStringList{"--id", "10", "--to", "900", "--dry-run"} << QByteArray() << 0
                                  << "";
         QTest::newRow("disk full, first file") << "plant" << QStringList{"--id", "10", "--to", "900"} << QByteArray("1") << 2 << "did not reach the disk whole";
@@ -349,7 +401,7 @@ private slots:
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
         QVERIFY(folderContents(path) == before);
         if (run.exitCode == 0)
-            QVERIFY(run.out.endsWith("Would rename tag Id 10 to 900: 3 files, 4 bindings.\n"));
+            QVERIFY(run.out.contains("\nWould rename tag Id 10 to 900: 3 files, 4 bindings.\n\n--- a/definitions.xml\n"));
     }
 };
 

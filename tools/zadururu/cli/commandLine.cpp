@@ -22,6 +22,9 @@ static QString helpText(const QCommandLineParser &parser, const QString &command
     return text;
 }
 
+// The parser whose command takes --wait, set by addWaitOption().
+static const QCommandLineParser *waitingParser = nullptr;
+
 bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, int positionalCount,
                       int *exitCode)
 {
@@ -36,6 +39,16 @@ bool parseCommandLine(QCommandLineParser &parser, const QStringList &arguments, 
         fputs(qPrintable(helpText(parser, arguments.value(0))), stdout);
         *exitCode = Exit::ok;
         return false;
+    }
+    if (waitingParser == &parser && parser.isSet(QStringLiteral("wait"))) {
+        bool ok = false;
+        const double seconds = parser.value(QStringLiteral("wait")).toDouble(&ok);
+        if (!ok || !(seconds >= 0) || seconds > 86400) {
+            fprintf(stderr, "zadururu %s: --wait takes a number of seconds from 0 to 86400\n", qPrintable(arguments.value(0)));
+            *exitCode = Exit::error;
+            return false;
+        }
+        setLockWaitSeconds(seconds);
     }
     const int given = parser.positionalArguments().size();
     if (positionalCount < 0 ? given < -positionalCount : given != positionalCount) {
@@ -82,16 +95,27 @@ bool readXml(const QString &path, QByteArray *bytes)
     return false;
 }
 
-std::unique_ptr<ProjectFiles> openProject(const QString &path)
+std::unique_ptr<ProjectFiles> openProject(const QString &path, ProjectAccess access)
 {
     if (!QFileInfo(path).isDir()) {
         reportFileError(path, QStringLiteral("no such project folder"));
         return nullptr;
     }
-    auto files = std::make_unique<ProjectFiles>(QDir(path));
-    if (!files->journalError.isEmpty()) {
-        reportFileError(path, files->journalError);
+    QString error;
+    std::unique_ptr<ProjectLock> lock = ProjectLock::acquire(path, access, &error);
+    if (!lock) {
+        reportFileError(path, error);
         return nullptr;
     }
-    return files;
+    return std::make_unique<ProjectFiles>(std::move(lock));
+}
+
+void addWaitOption(QCommandLineParser &parser)
+{
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("wait"),
+        QStringLiteral("How long to wait for another run of zadururu that uses the project (default %1).")
+            .arg(lockWaitSeconds()),
+        QStringLiteral("SECONDS")));
+    waitingParser = &parser;
 }

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "project/projectLock.h"
+
 QT_BEGIN_NAMESPACE
 class QTextStream;
 QT_END_NAMESPACE
@@ -37,8 +39,15 @@ bool readWhole(const QString &path, QByteArray *bytes);
 /// Reads @p path as a well-formed document; false, with the parser's line and column on standard error, when it is not.
 bool readXml(const QString &path, QByteArray *bytes);
 
-/// The project folder at @p path, read (see ProjectFiles); null, with the reason on standard error, when it cannot be.
-std::unique_ptr<ProjectFiles> openProject(const QString &path);
+/**
+ * The project folder at @p path, locked for @p access (see ProjectLock) and
+ * read (see ProjectFiles); null, with the reason on standard error, when it
+ * cannot be.
+ */
+std::unique_ptr<ProjectFiles> openProject(const QString &path, ProjectAccess access = ProjectAccess::Read);
+
+/// Adds --wait SECONDS to the options of a command that locks a project; parseCommandLine() then takes its value.
+void addWaitOption(QCommandLineParser &parser);
 
 /// @p text in double quotes, as the reports name records.
 inline QString quoted(const QString &text)

@@ -20,6 +20,7 @@ int runCheck(const QStringList &arguments)
         "2: the project cannot be read."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the report as JSON."));
     parser.addOption(json);
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("PROJECT_DIR"), QStringLiteral("The project folder."));
     int exitCode = Exit::ok;
     if (!parseCommandLine(parser, arguments, 1, &exitCode))

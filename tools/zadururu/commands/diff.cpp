@@ -3,7 +3,7 @@
 #include "cli/commandLine.h"
 #include "commands.h"
 #include "project/projectFiles.h"
-#include "project/projectJournal.h"
+#include "project/projectLock.h"
 #include "project/records.h"
 
 #include <QDir>
@@ -143,6 +143,7 @@ int runDiff(const QStringList &arguments)
         "Exit code 0: the same; 1: they differ; 2: they cannot be read."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the differences as JSON."));
     parser.addOption(json);
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("OLD"), QStringLiteral("The old file or project folder."));
     parser.addPositionalArgument(QStringLiteral("NEW"), QStringLiteral("The new file or project folder."));
     int exitCode = Exit::ok;
@@ -153,10 +154,12 @@ int runDiff(const QStringList &arguments)
     const QFileInfo oldInfo(oldPath), newInfo(newPath);
 
     QList<FileChange> changes;
+    std::unique_ptr<ProjectLock> locks[2];
     if (oldInfo.isDir() && newInfo.isDir()) {
-        for (const QString &path : {oldPath, newPath}) {
+        for (int side = 0; side < 2; ++side) {
+            const QString &path = side ? newPath : oldPath;
             QString error;
-            if (!finishInterruptedRename(QDir(path), &error)) {
+            if (!(locks[side] = ProjectLock::acquire(path, ProjectAccess::Read, &error))) {
                 reportFileError(path, error);
                 return Exit::error;
             }
@@ -176,6 +179,9 @@ int runDiff(const QStringList &arguments)
                                                               : QStringLiteral("no such file"));
                 return Exit::error;
             }
+        for (int side = 0; side < 2; ++side)
+            if (!lockProjectOf(side ? newPath : oldPath, ProjectAccess::Read, &locks[side]))
+                return Exit::error;
         const Side before = readSide(oldPath), after = readSide(newPath);
         for (const auto &side : {qMakePair(oldPath, before.problem), qMakePair(newPath, after.problem)})
             if (!side.second.isEmpty()) {

@@ -30,6 +30,7 @@ int runExport(const QStringList &arguments)
                                     QStringLiteral("Write to FILE, whole or not at all, instead of standard output."),
                                     QStringLiteral("FILE"));
     parser.addOptions({format, output});
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("DEFINITIONS.xml"), QStringLiteral("The definitions file."));
     int exitCode = Exit::ok;
     if (!parseCommandLine(parser, arguments, 1, &exitCode))
@@ -46,7 +47,7 @@ int runExport(const QStringList &arguments)
         return Exit::error;
     }
     DefinitionsFile definitions;
-    if (!definitions.open(source, false))
+    if (!definitions.open(source, ProjectAccess::Read, false))
         return Exit::error;
     const QByteArray table = exportTable(definitions.tree(), kind, tableFormat);
     if (target.isEmpty() || target == QLatin1String("-")) {

@@ -57,6 +57,7 @@ int runImport(const QStringList &arguments)
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("List every record, not only the summary."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the report as JSON."));
     parser.addOptions({match, onConflict, format, encoding, dryRun, verbose, json});
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("DEFINITIONS.xml"),
                                  QStringLiteral("The definitions file; one that does not exist is created."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The table to import."));
@@ -86,7 +87,7 @@ int runImport(const QStringList &arguments)
         tableFormat = sniffedFormat(decoded.text);
     }
     DefinitionsFile definitions;
-    if (!definitions.open(parser.positionalArguments().at(0), true))
+    if (!definitions.open(parser.positionalArguments().at(0), parser.isSet(dryRun) ? ProjectAccess::Read : ProjectAccess::Change, true))
         return Exit::error;
 
     const ImportResult result = importText(definitions.tree(), decoded.text, tableFormat, options);

@@ -70,6 +70,7 @@ int runImportCsv(const QStringList &arguments)
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("List every tag, not only the summary."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the report as JSON."));
     parser.addOptions({into, encoding, skipHeader, channel, onConflict, dryRun, verbose, json});
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("TAGS.csv"), QStringLiteral("The tag list."));
     int exitCode = Exit::ok;
     if (!parseCommandLine(parser, arguments, 1, &exitCode))
@@ -107,7 +108,7 @@ int runImportCsv(const QStringList &arguments)
     }
 
     DefinitionsFile definitions;
-    if (!definitions.open(parser.value(into), true))
+    if (!definitions.open(parser.value(into), parser.isSet(dryRun) ? ProjectAccess::Read : ProjectAccess::Change, true))
         return Exit::error;
     FileDataTree &tree = definitions.tree();
     const pKanalDef_t *target = nullptr;

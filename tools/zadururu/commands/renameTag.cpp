@@ -1,11 +1,16 @@
 // zadururu rename-tag: a tag's new id or name, in the definitions and in
-// every binding of every page and alarm, all files or none.
+// every binding of every page and alarm, all files or none, each file
+// changed only in the bytes of the values that change.
 
 #include "cli/commandLine.h"
+#include "cli/jsonOutput.h"
 #include "commands.h"
 #include "pageTags.h"
 #include "project/projectFiles.h"
 #include "project/projectJournal.h"
+#include "project/recordRef.h"
+#include "project/sameRecords.h"
+#include "project/tagEdits.h"
 
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <zadururu/scene/scaFileProcessor.h>
@@ -13,7 +18,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
 
@@ -27,37 +31,50 @@ struct FileEdit
     QString file;
     ScaFileData *page = nullptr; ///< null for the definitions
     QStringList changes;         ///< "record: field"
+    QList<RecordRef> records;    ///< the record of each change
+    QStringList fields;          ///< the field of each change
+    QList<ValueEdit> edits;      ///< the bytes changed
 };
 
-// Whether @p name can be written as given inside a folder of its own.
-bool isPlainRelativePath(const QString &name)
+// The record of @p file that @p binding belongs to.
+RecordRef recordOf(const QString &file, const TagBinding &binding)
 {
-    return !name.isEmpty() && QDir::isRelativePath(name) && !name.split(QLatin1Char('/')).contains(QStringLiteral(".."));
-}
-
-// Writes @p page to @p path with the file name it records. The writer stores
-// the path it is given as the file name, so it writes by that name, from a
-// scratch folder beside @p path made the working folder for the moment.
-bool savePageKeepingName(ScaFileData *page, const QString &path)
-{
-    QString name = page->pageProperties.fileName;
-    if (!isPlainRelativePath(name))
-        name = QFileInfo(path).fileName();
-    const QDir scratch(path + QStringLiteral(".scratch"));
-    if (!QDir().mkpath(QFileInfo(scratch.filePath(name)).absolutePath()))
-        return false;
-    const QString working = QDir::currentPath();
-    bool written = QDir::setCurrent(scratch.path()) && ScaFileProcessor::saveFileData(page, name);
-    QDir::setCurrent(working);
-    written = written && QFile::rename(scratch.filePath(name), path);
-    QDir(scratch.path()).removeRecursively();
-    return written;
+    RecordRef ref;
+    ref.file = file;
+    ref.kind = binding.kind;
+    if (binding.kind == QLatin1String("component")) {
+        ref.uid = binding.uid;
+        ref.name = binding.name;
+    } else if (binding.kind == QLatin1String("alarm")) {
+        ref.id = binding.uid;
+        ref.name = binding.name;
+    } else {
+        ref.index = binding.name.section(QLatin1Char(' '), -1).toInt(); // "chart 2"
+    }
+    return ref;
 }
 
 int refuse(const QString &reason)
 {
     fprintf(stderr, "zadururu rename-tag: %s; nothing was changed\n", qPrintable(reason));
     return Exit::problems;
+}
+
+// Whether @p after, loaded, holds exactly the records of @p page (or of
+// @p definitions, when page is null): the file's records with the rename made.
+bool readsAs(const QByteArray &after, const ScaFileData *page, const FileDataTree &definitions, QString *difference)
+{
+    if (page) {
+        std::unique_ptr<ScaFileData, void (*)(ScaFileData *)> loaded(ScaFileProcessor::loadFileData(after, QString()),
+                                                                      destroyScaFileData);
+        *difference = loaded ? pageDifference(*page, *loaded) : QStringLiteral("it would not load");
+    } else {
+        TreePointer loaded(TgchFileProcessor::loadFileData(after), destroyFileDataTree);
+        *difference = definitionsDifference(definitions, *loaded);
+    }
+    if (!difference->isEmpty())
+        *difference = QStringLiteral("it would not read back as the rename makes it (%1 differs)").arg(*difference);
+    return difference->isEmpty();
 }
 
 } // namespace
@@ -69,14 +86,15 @@ int runRenameTag(const QStringList &arguments)
         "Gives a tag a new id (--id) or name (--name): in the definitions file and, for an id, in every "
         "binding of every page and alarm. Either every file changes or none does, also when the run is "
         "killed or the disk fills up; the next run of the tool on the project finishes or undoes a change "
-        "that was cut short. Exit code 0: renamed (or listed, with --dry-run); 1: refused, because the "
+        "that was cut short. Each file changes only in the bytes of the values renamed. Exit code 0: renamed (or listed, with --dry-run); 1: refused, because the "
         "old tag does not exist or is not unique, or the new id or name is taken; 2: usage or file errors."));
     const QCommandLineOption idOption(QStringLiteral("id"), QStringLiteral("The id of the tag to rename."), QStringLiteral("OLD"));
     const QCommandLineOption nameOption(QStringLiteral("name"), QStringLiteral("The name of the tag to rename."), QStringLiteral("OLD"));
     const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("The new id or name."), QStringLiteral("NEW"));
-    const QCommandLineOption dryRun(QStringLiteral("dry-run"), QStringLiteral("List the files and bindings that would change, and change nothing."));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"), QStringLiteral("List the files and bindings that would change, and the edits as a unified diff; change nothing."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the list as JSON."));
     parser.addOptions({idOption, nameOption, to, dryRun, json});
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("PROJECT_DIR"), QStringLiteral("The project folder."));
     int exitCode = Exit::ok;
     if (!parseCommandLine(parser, arguments, 1, &exitCode))
@@ -91,12 +109,14 @@ int runRenameTag(const QStringList &arguments)
     bool oldOk = true, newOk = true;
     const int oldId = byId ? oldText.toInt(&oldOk) : 0;
     const int newId = byId ? newText.toInt(&newOk) : 0;
-    if (!oldOk || !newOk || (byId && newId == -1) || newText.isEmpty()) {
-        fprintf(stderr, "zadururu rename-tag: %s\n", byId ? "ids are whole numbers other than -1" : "a tag name cannot be empty");
+    // -1 binds nothing, and the editor gives tags no negative ids.
+    if (!oldOk || !newOk || oldId < 0 || newId < 0 || newText.isEmpty()) {
+        fprintf(stderr, "zadururu rename-tag: %s\n", byId ? "tag ids are whole numbers from 0 up" : "a tag name cannot be empty");
         return Exit::error;
     }
 
-    const std::unique_ptr<ProjectFiles> files = openProject(parser.positionalArguments().at(0));
+    const std::unique_ptr<ProjectFiles> files =
+        openProject(parser.positionalArguments().at(0), parser.isSet(dryRun) ? ProjectAccess::Read : ProjectAccess::Change);
     if (!files)
         return Exit::error;
     if (!files->problems.isEmpty() || !files->definitions) {
@@ -108,6 +128,17 @@ int runRenameTag(const QStringList &arguments)
         return Exit::error;
     }
     FileDataTree &definitions = *files->definitions;
+
+    // A name is written as it is given: characters XML cannot hold would not read back.
+    for (int i = 0; !byId && i < newText.size(); ++i) {
+        const QChar c = newText.at(i);
+        const bool paired = c.isHighSurrogate() ? i + 1 < newText.size() && newText.at(++i).isLowSurrogate() : !c.isLowSurrogate();
+        if ((c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF || !paired) {
+            fprintf(stderr, "zadururu rename-tag: the new name holds a character an XML file cannot hold (U+%04X)\n", c.unicode());
+            return Exit::error;
+        }
+    }
 
     const QString what = byId ? QStringLiteral("Id ") + oldText : quoted(oldText);
     QList<pEtiketDef_t *> matches;
@@ -127,23 +158,36 @@ int runRenameTag(const QStringList &arguments)
     pEtiketDef_t *tag = matches.first();
 
     // What changes where; a new id that something binds already would take those bindings over.
-    QList<FileEdit> edits{{QStringLiteral("definitions.xml"), nullptr,
-                           {QStringLiteral("tag %1 (Id %2): %3 %4 -> %5")
-                                .arg(quoted(tag->Name)).arg(tag->Id).arg(byId ? "Id" : "Name", byId ? oldText : quoted(oldText),
-                                                                         byId ? newText : quoted(newText))}}};
+    const QString definitionsFile = QStringLiteral("definitions.xml");
+    FileEdit definitionsEdit{definitionsFile, nullptr, {}, {}, {}, {}};
+    {
+        RecordRef ref{definitionsFile, QStringLiteral("tag"), -1, tag->Id, 0, tag->Name};
+        definitionsEdit.changes << QStringLiteral("tag %1 (Id %2): %3 %4 -> %5")
+                                       .arg(quoted(tag->Name)).arg(tag->Id).arg(byId ? "Id" : "Name", byId ? oldText : quoted(oldText),
+                                                                                byId ? newText : quoted(newText));
+        definitionsEdit.records << ref;
+        definitionsEdit.fields << (byId ? QStringLiteral("Id") : QStringLiteral("Name"));
+    }
+    QList<FileEdit> edits{definitionsEdit};
     QStringList newIdBound;
     if (byId) {
         for (const TagBinding &binding : tagBindings(definitions)) {
-            if (binding.tagId == oldId)
+            if (binding.tagId == oldId) {
                 edits.first().changes << binding.record + QStringLiteral(": ") + binding.field;
+                edits.first().records << recordOf(definitionsFile, binding);
+                edits.first().fields << binding.field;
+            }
             if (binding.tagId == newId)
-                newIdBound << QStringLiteral("definitions.xml");
+                newIdBound << definitionsFile;
         }
         for (const ProjectPage &page : files->pages) {
-            FileEdit edit{page.file, page.data, {}};
+            FileEdit edit{page.file, page.data, {}, {}, {}, {}};
             for (const TagBinding &binding : tagBindings(*page.data)) {
-                if (binding.tagId == oldId)
+                if (binding.tagId == oldId) {
                     edit.changes << binding.record + QStringLiteral(": ") + binding.field;
+                    edit.records << recordOf(page.file, binding);
+                    edit.fields << binding.field;
+                }
                 if (binding.tagId == newId)
                     newIdBound << page.file;
             }
@@ -162,39 +206,84 @@ int runRenameTag(const QStringList &arguments)
     for (const FileEdit &edit : qAsConst(edits))
         bindings += edit.changes.size();
     const QString description = QStringLiteral("rename tag %1 to %2").arg(what, byId ? newText : quoted(newText));
-    if (!dry) {
-        if (byId) {
-            tag->Id = newId;
-            rebindTag(definitions, oldId, newId);
-        } else {
-            tag->Name = newText;
+
+    // Each file changes in the bytes of its renamed values alone, and must read
+    // back as the rename makes it before anything is staged.
+    const int tagIndex = definitions.tags.indexOf(tag);
+    if (byId) {
+        tag->Id = newId;
+        rebindTag(definitions, oldId, newId);
+    } else {
+        tag->Name = newText;
+    }
+    std::unique_ptr<ProjectTransaction> transaction;
+    if (!dry)
+        transaction = std::make_unique<ProjectTransaction>(*files->lock, description);
+    QByteArray diff;
+    for (FileEdit &edit : edits) {
+        QByteArray before;
+        if (!readWhole(files->dir.filePath(edit.file), &before))
+            return Exit::error;
+        const FileEdits planned = edit.page ? pageTagEdits(before, oldId, newId)
+                                            : definitionsTagEdits(before, tagIndex, oldId, newId, byId ? QString() : newText);
+        QString problem = planned.refusal;
+        QByteArray after;
+        if (problem.isEmpty()) {
+            after = planned.applied(before);
+            if (edit.page)
+                rebindTag(*edit.page, oldId, newId);
+            readsAs(after, edit.page, definitions, &problem);
         }
-        ProjectTransaction transaction(files->dir, description);
+        if (!problem.isEmpty()) {
+            fprintf(stderr, "zadururu rename-tag: %s: cannot be edited in place: %s; nothing was changed. "
+                            "'zadururu format %s' rewrites it in the form the tool edits.\n",
+                    qPrintable(edit.file), qPrintable(problem), qPrintable(QDir(files->dir).filePath(edit.file)));
+            return Exit::error;
+        }
+        edit.edits = planned.edits;
+        if (dry) {
+            diff += unifiedDiff(edit.file, before, planned.edits);
+            continue;
+        }
         QString error;
-        bool staged = transaction.stage(QStringLiteral("definitions.xml"), [&definitions](const QString &path) {
-            return TgchFileProcessor::writeToFile(&definitions, path);
-        }, &error);
-        for (int i = 1; staged && i < edits.size(); ++i) {
-            ScaFileData *page = edits.at(i).page;
-            rebindTag(*page, oldId, newId);
-            staged = transaction.stage(edits.at(i).file, [page](const QString &path) {
-                return savePageKeepingName(page, path);
-            }, &error);
+        if (!transaction->stage(edit.file, after, &error)) {
+            fprintf(stderr, "zadururu rename-tag: %s; nothing was changed\n", qPrintable(error));
+            return Exit::error;
         }
-        if (!staged || !transaction.commit(&error)) {
+    }
+    if (!dry) {
+        QString error;
+        if (!transaction->commit(&error)) {
             fprintf(stderr, "zadururu rename-tag: %s%s\n", qPrintable(error),
-                    transaction.committed() ? "" : "; nothing was changed");
+                    transaction->committed() ? "" : "; nothing was changed");
             return Exit::error;
         }
     }
 
     if (parser.isSet(json)) {
         QJsonArray list;
-        for (const FileEdit &edit : qAsConst(edits))
-            list.append(QJsonObject{{QStringLiteral("file"), edit.file}, {QStringLiteral("changes"), QJsonArray::fromStringList(edit.changes)}});
-        out() << QJsonDocument(QJsonObject{{QStringLiteral("rename"), description}, {QStringLiteral("dryRun"), dry},
-                                           {QStringLiteral("bindings"), bindings}, {QStringLiteral("files"), list}})
-                     .toJson();
+        for (const FileEdit &edit : qAsConst(edits)) {
+            QJsonArray changes;
+            for (int i = 0; i < edit.records.size(); ++i)
+                changes.append(QJsonObject{{QStringLiteral("record"), edit.records.at(i).toJson()},
+                                           {QStringLiteral("field"), edit.fields.at(i)}});
+            QJsonArray bytes;
+            for (const ValueEdit &e : edit.edits)
+                bytes.append(QJsonObject{{QStringLiteral("line"), e.position.line}, {QStringLiteral("column"), e.position.column},
+                                         {QStringLiteral("old"), QString::fromUtf8(e.before)},
+                                         {QStringLiteral("new"), QString::fromUtf8(e.after)}});
+            list.append(QJsonObject{{QStringLiteral("file"), edit.file}, {QStringLiteral("changes"), changes},
+                                    {QStringLiteral("edits"), bytes}});
+        }
+        QJsonObject report = jsonReport("rename-tag");
+        report.insert(QStringLiteral("tag"), edits.first().records.first().toJson());
+        report.insert(QStringLiteral("field"), byId ? QStringLiteral("Id") : QStringLiteral("Name"));
+        report.insert(QStringLiteral("old"), byId ? QJsonValue(oldId) : QJsonValue(oldText));
+        report.insert(QStringLiteral("new"), byId ? QJsonValue(newId) : QJsonValue(newText));
+        report.insert(QStringLiteral("dryRun"), dry);
+        report.insert(QStringLiteral("bindings"), bindings);
+        report.insert(QStringLiteral("files"), list);
+        printJson(report);
     } else {
         for (const FileEdit &edit : qAsConst(edits)) {
             out() << edit.file << '\n';
@@ -203,6 +292,8 @@ int runRenameTag(const QStringList &arguments)
         }
         out() << (dry ? QStringLiteral("Would ") + description : QStringLiteral("Renamed") + description.mid(6)) << ": " << edits.size() << " file" << (edits.size() == 1 ? "" : "s")
               << ", " << bindings << " binding" << (bindings == 1 ? "" : "s") << ".\n";
+        if (dry)
+            out() << '\n' << QString::fromUtf8(diff);
     }
     out().flush();
     return Exit::ok;

@@ -5,7 +5,7 @@
 #include "cli/commandLine.h"
 #include "cli/jsonOutput.h"
 #include "project/projectImages.h"
-#include "project/projectJournal.h"
+#include "project/projectLock.h"
 #include "render/pageRenderer.h"
 #include "pageTags.h"
 #include "projectLibrary.h"
@@ -100,6 +100,7 @@ int runRender(const QStringList &arguments)
     const QCommandLineOption json(QStringLiteral("json"),
                                   QStringLiteral("Print the pictures written and the notes as JSON."));
     parser.addOptions({output, libraryOption, svgOption, json});
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("PAGE.xml"), QStringLiteral("The scene page."));
     int exitCode = Exit::ok;
     if (!parseCommandLine(parser, arguments, 1, &exitCode))
@@ -122,11 +123,9 @@ int runRender(const QStringList &arguments)
     const QDir pageFolder = QFileInfo(pagePath).absoluteDir();
     const QDir project(QDir::cleanPath(pageFolder.filePath(QStringLiteral(".."))));
     const bool inProject = QFileInfo::exists(project.filePath(QStringLiteral("definitions.xml")));
-    QString journalError;
-    if (inProject && !finishInterruptedRename(project, &journalError)) {
-        reportFileError(project.path(), journalError);
+    std::unique_ptr<ProjectLock> lock;
+    if (!lockProjectOf(pagePath, ProjectAccess::Read, &lock))
         return Exit::error;
-    }
     QByteArray bytes;
     if (!readXml(pagePath, &bytes))
         return Exit::error;

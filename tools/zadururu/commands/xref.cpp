@@ -136,6 +136,7 @@ int runXref(const QStringList &arguments)
         "does not exist."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print the listing as JSON."));
     parser.addOption(json);
+    addWaitOption(parser);
     parser.addPositionalArgument(QStringLiteral("PROJECT_DIR"), QStringLiteral("The project folder."));
     parser.addPositionalArgument(QStringLiteral("TAG"), QStringLiteral("Tag ids or names to list (default: all)."),
                                  QStringLiteral("[TAG_ID|TAG_NAME ...]"));

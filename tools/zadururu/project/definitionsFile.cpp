@@ -1,32 +1,22 @@
 #include "definitionsFile.h"
 
+#include "canonicalForm.h"
 #include "projectJournal.h"
 #include "xmlCheck.h"
 
 #include <zadururu/definitions/tgchFileProcessor.h>
 
+#include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-const QString definitionsName = QStringLiteral("definitions.xml");
-
-} // namespace
-
-bool DefinitionsFile::open(const QString &path, bool mayBeMissing)
+bool DefinitionsFile::open(const QString &path, ProjectAccess access, bool mayBeMissing)
 {
     m_path = path;
-    const QFileInfo info(path);
-    m_project = info.absoluteDir();
-    m_inProject = info.fileName() == definitionsName && QFileInfo(m_project.filePath(QStringLiteral("pages"))).isDir();
-    if (m_inProject) {
-        QString error;
-        if (!finishInterruptedRename(m_project, &error)) {
-            reportFileError(m_project.path(), error);
-            return false;
-        }
-    }
-    if (!info.exists() && mayBeMissing) {
+    if (!lockProjectOf(path, access, &m_lock))
+        return false;
+    if (m_lock)
+        m_relative = QDir(QFileInfo(m_lock->path()).absoluteFilePath()).relativeFilePath(QFileInfo(path).absoluteFilePath());
+    if (!QFileInfo::exists(path) && mayBeMissing) {
         m_tree = TreePointer(TgchFileProcessor::loadFileData(QByteArray()), destroyFileDataTree);
         return true;
     }
@@ -44,16 +34,19 @@ bool DefinitionsFile::open(const QString &path, bool mayBeMissing)
 
 bool DefinitionsFile::write(const QString &description, QString *error)
 {
-    FileDataTree *tree = m_tree.get();
-    if (!m_inProject) {
-        if (TgchFileProcessor::writeToFile(tree, m_path))
+    if (!m_lock) {
+        if (TgchFileProcessor::writeToFile(m_tree.get(), m_path))
             return true;
         *error = m_path + QStringLiteral(": cannot be written; it is unchanged");
         return false;
     }
-    ProjectTransaction transaction(m_project, description);
-    if (transaction.stage(definitionsName, [tree](const QString &path) { return TgchFileProcessor::writeToFile(tree, path); }, error)
-        && transaction.commit(error))
+    const QByteArray bytes = canonicalDefinitionsBytes(m_tree.get());
+    if (bytes.isNull()) {
+        *error = m_relative + QStringLiteral(": its new version cannot be written in a scratch folder; nothing was changed");
+        return false;
+    }
+    ProjectTransaction transaction(*m_lock, description);
+    if (transaction.stage(m_relative, bytes, error) && transaction.commit(error))
         return true;
     if (!transaction.committed())
         *error += QStringLiteral("; nothing was changed");

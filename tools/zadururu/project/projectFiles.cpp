@@ -1,6 +1,6 @@
 #include "projectFiles.h"
 
-#include "projectJournal.h"
+#include "projectLock.h"
 #include "xmlCheck.h"
 
 #include <zadururu/definitions/tgchFileProcessor.h>
@@ -39,12 +39,11 @@ QStringList projectPageFiles(const QDir &project)
     return files;
 }
 
-ProjectFiles::ProjectFiles(const QDir &project)
-    : dir(project)
+ProjectFiles::ProjectFiles(std::unique_ptr<ProjectLock> projectLock)
+    : dir(projectLock->path())
+    , lock(std::move(projectLock))
 {
-    if (!finishInterruptedRename(project, &journalError))
-        return;
-
+    const QDir &project = dir;
     const QStringList pageFiles = projectPageFiles(project);
     if (pageFiles.isEmpty())
         problems.append({QStringLiteral("pages"), QString(), QStringLiteral("no scene pages (*.xml) found")});

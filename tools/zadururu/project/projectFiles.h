@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class ProjectLock;
 class ScaFileData;
 
 /// One problem found in a project: where, in which record, and what is wrong.
@@ -31,14 +32,15 @@ struct ProjectPage
  * that work on a whole project need them: every page file (pages/NAME.xml) in name order
  * and "definitions.xml". Files that cannot be read, are not well-formed or
  * are not of their kind are left out and named in problems; a missing or
- * unreadable definitions file leaves definitions null. Reading never changes
- * a file, except that an interrupted tag rename is finished first (see
- * projectJournal.h); when that fails, journalError says why and nothing is read.
+ * unreadable definitions file leaves definitions null. The files are read
+ * under the project's lock (see projectLock.h), which is held as long as the
+ * object lives.
  */
 class ProjectFiles
 {
 public:
-    explicit ProjectFiles(const QDir &project);
+    /// Reads the project that @p lock holds.
+    explicit ProjectFiles(std::unique_ptr<ProjectLock> lock);
     ~ProjectFiles();
     ProjectFiles(const ProjectFiles &) = delete;
     ProjectFiles &operator=(const ProjectFiles &) = delete;
@@ -50,7 +52,7 @@ public:
     QList<ProjectPage> pages;
     std::unique_ptr<FileDataTree, void (*)(FileDataTree *)> definitions{nullptr, destroyFileDataTree};
     QList<Problem> problems;
-    QString journalError;
+    std::unique_ptr<ProjectLock> lock;
 
 private:
     mutable QHash<int, const pEtiketDef_t *> m_tags;

@@ -173,7 +173,11 @@ TextItemLoadData_t *readTextItem(const E &itemElement)
     t->DrawPaper = childBool(item, QStringLiteral("DrawPaper"));
     t->Alignment = Qt::Alignment(childInt(item, QStringLiteral("Alignment")));
     c->ZVAL = childInt(item, QStringLiteral("ZVal"));
-    c->GZVAL = childInt(item, QStringLiteral("GZVal"));
+    // The writer stores the group Z value as the GZVAL attribute of
+    // Properties; older files carry a GZVal element, which holds when present.
+    const E groupZ = item.element(QStringLiteral("GZVal"));
+    const E properties = item.element(QStringLiteral("Properties"));
+    c->GZVAL = groupZ.isNull() ? attrInt(properties, QStringLiteral("GZVAL"), QStringLiteral("0")) : toInt(groupZ.text());
     t->SvgElement = childText(item, QStringLiteral("SvgElement"));
     const int oldSize = childInt(item, QStringLiteral("TextSize"));
     const int pixelSize = childInt(item, QStringLiteral("TextPixelSize"));
@@ -191,7 +195,7 @@ TextItemLoadData_t *readTextItem(const E &itemElement)
     c->W = width.isNull() ? measured.width() : toInt(width.text());
     c->H = height.isNull() ? measured.height() : toInt(height.text());
     c->Rot = childInt(item, QStringLiteral("Rot"));
-    c->GroupId = attrUInt64(item.element(QStringLiteral("Properties")), QStringLiteral("GroupId"));
+    c->GroupId = attrUInt64(properties, QStringLiteral("GroupId"));
     c->itemTypeCode = 2;
     return t;
 }
