@@ -8,7 +8,7 @@ packages=(
     qtbase5-dev qtbase5-dev-tools qttools5-dev-tools libqt5svg5-dev git
     clang libclang-rt-14-dev llvm
     fonts-dejavu-core fonts-liberation2
-    chromium python3
+    chromium python3 python3-jsonschema
 )
 
 missing=()

@@ -270,7 +270,7 @@ private slots:
         QVERIFY2(run.err.contains("pages/half-download.xml: not well-formed XML"), qPrintable(run.err));
         const QString index = QString::fromUtf8(readAll(out + "/index.html"));
         for (const QString &expected :
-             {"<strong>3</strong> pages", "<strong>4</strong> ids used but not defined", "<strong>14</strong> findings",
+             {"<strong>3</strong> pages", "<strong>4</strong> ids used but not defined", "<strong>15</strong> findings", // 14 errors, a warning
               "<a href=\"pages/tankfarm.html\">", "tag 58 bound as tagID_label is not defined",
               "<h3>pages/half-download.xml <span class=\"n\">1</span></h3>"})
             QVERIFY2(index.contains(expected), qPrintable(expected));

@@ -15,7 +15,7 @@ struct TagBinding
     QString kind;   ///< "component", "schedule", "chart", "query text", "scrolling text" or "alarm"
     QString name;   ///< the instance name of a component, the name of an alarm, "chart 2" for the others
     int uid = -1;   ///< the Uid of a component instance, the Id of an alarm, -1 for the others
-    int index = 0;  ///< the record's place among the page's records of its kind (or the alarms), from 1
+    int index = 0;  ///< the record's place among the records of its kind in its file, from 1
 };
 
 /**

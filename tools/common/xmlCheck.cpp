@@ -3,6 +3,27 @@
 #include <zadururu/common/wellFormed.h>
 #include <zadururu/common/xmlLimits.h>
 
+XmlCheckResult checkXml(const QByteArray &bytes)
+{
+    XmlCheckResult result;
+    if (ZadUruru::isTooDeeplyNested(bytes)) {
+        result.message = QStringLiteral("elements nested more than %1 levels deep").arg(ZadUruru::maxXmlNestingDepth);
+        return result;
+    }
+    const ZadUruru::WellFormedness check = ZadUruru::checkWellFormed(bytes);
+    result.wellFormed = check.wellFormed;
+    if (check.wellFormed) {
+        result.root = check.root;
+    } else if (bytes.trimmed().isEmpty()) {
+        result.message = QStringLiteral("empty file");
+    } else {
+        result.message = check.message;
+        result.line = check.line;
+        result.column = check.column;
+    }
+    return result;
+}
+
 bool isWellFormedXml(const QByteArray &bytes, QString *problem)
 {
     return isWellFormedXml(bytes, problem, nullptr);
@@ -10,23 +31,15 @@ bool isWellFormedXml(const QByteArray &bytes, QString *problem)
 
 bool isWellFormedXml(const QByteArray &bytes, QString *problem, QString *root)
 {
-    if (ZadUruru::isTooDeeplyNested(bytes)) {
-        if (problem)
-            *problem = QStringLiteral("elements nested more than %1 levels deep").arg(ZadUruru::maxXmlNestingDepth);
-        return false;
-    }
-    const ZadUruru::WellFormedness check = ZadUruru::checkWellFormed(bytes);
+    const XmlCheckResult check = checkXml(bytes);
     if (check.wellFormed) {
         if (root)
             *root = check.root;
         return true;
     }
-    if (problem) {
-        if (bytes.trimmed().isEmpty())
-            *problem = QStringLiteral("empty file");
-        else
-            *problem = QStringLiteral("line %1, column %2: %3").arg(check.line).arg(check.column).arg(check.message);
-    }
+    if (problem)
+        *problem = check.line > 0 ? QStringLiteral("line %1, column %2: %3").arg(check.line).arg(check.column).arg(check.message)
+                                  : check.message;
     return false;
 }
 

@@ -2,8 +2,10 @@
 // editor, through the library's public interface alone.
 
 #include "commands/commands.h"
+#include "project/nearestName.h"
 
 #include <QApplication>
+#include <QRegularExpression>
 #include <QTextStream>
 
 #include <cstdio>
@@ -26,7 +28,89 @@ const char usage[] =
     "  diff OLD NEW                            the record differences of two pages, definitions or projects\n"
     "  textconv FILE.xml                       one line per record, for git diff\n"
     "\n"
-    "'zadururu <command> --help' describes a command.\n";
+    "'zadururu help <command>' or 'zadururu <command> --help' describes a command;\n"
+    "'zadururu --help-all' describes them all.\n";
+
+struct Command
+{
+    QLatin1String name;
+    int (*run)(const QStringList &arguments);
+};
+
+const Command commands[] = {
+    {QLatin1String("check"), runCheck},
+    {QLatin1String("render"), runRender},
+    {QLatin1String("report"), runReport},
+    {QLatin1String("import-csv"), runImportCsv},
+    {QLatin1String("export"), runExport},
+    {QLatin1String("import"), runImport},
+    {QLatin1String("format"), runFormat},
+    {QLatin1String("xref"), runXref},
+    {QLatin1String("rename-tag"), runRenameTag},
+    {QLatin1String("diff"), runDiff},
+    {QLatin1String("textconv"), runTextconv},
+};
+
+const Command *findCommand(const QString &name)
+{
+    for (const Command &command : commands)
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}
+
+// @p argument as a shell would take it back.
+QString shellWord(const QString &argument)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./=:,+@%-]+$"));
+    if (plain.match(argument).hasMatch())
+        return argument;
+    QString quoted = argument;
+    quoted.replace(QLatin1Char('\''), QLatin1String("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+/**
+ * What the user meant by @p arguments, whose first is no command: the same
+ * with a command named later put first ("zadururu . check" for "zadururu
+ * check ."), or with the command nearest to the first; empty when neither.
+ */
+QString suggestion(const QStringList &arguments)
+{
+    QStringList names;
+    for (const Command &command : commands)
+        names << command.name;
+    QStringList words = arguments;
+    for (int i = 1; i < words.size(); ++i)
+        if (findCommand(words.at(i))) {
+            words.move(i, 0);
+            break;
+        }
+    if (!findCommand(words.first())) {
+        const QString near = nearestName(words.first(), names);
+        if (near.isEmpty())
+            return QString();
+        words.first() = near;
+    }
+    QStringList shown;
+    for (const QString &word : qAsConst(words))
+        shown << shellWord(word);
+    return QStringLiteral("zadururu ") + shown.join(QLatin1Char(' '));
+}
+
+int unknownCommand(const QStringList &arguments)
+{
+    const QString command = arguments.first();
+    const QString meant = suggestion(arguments);
+    if (meant.isEmpty()) {
+        fprintf(stderr, "zadururu: unknown command '%s'\n\n%s", qPrintable(command), usage);
+    } else {
+        fprintf(stderr, "zadururu: unknown command '%s'; did you mean '%s'?\n"
+                        "'zadururu --help' lists the commands.\n",
+                qPrintable(command), qPrintable(meant));
+    }
+    return Exit::error;
+}
 
 // The library speaks to the developer's debug output (a component library
 // file it could not open, for instance); the tool reports problems itself.
@@ -56,32 +140,34 @@ int main(int argc, char *argv[])
     QStringList arguments = QCoreApplication::arguments();
     const QString command = arguments.value(1);
     arguments.removeFirst(); // the subcommand stands in for the program name
-    const QList<QPair<QLatin1String, int (*)(const QStringList &)>> commands{
-        {QLatin1String("check"), runCheck},
-        {QLatin1String("render"), runRender},
-        {QLatin1String("report"), runReport},
-        {QLatin1String("import-csv"), runImportCsv},
-        {QLatin1String("export"), runExport},
-        {QLatin1String("import"), runImport},
-        {QLatin1String("format"), runFormat},
-        {QLatin1String("xref"), runXref},
-        {QLatin1String("rename-tag"), runRenameTag},
-        {QLatin1String("diff"), runDiff},
-        {QLatin1String("textconv"), runTextconv},
-    };
-    for (const auto &entry : commands)
-        if (command == entry.first)
-            return entry.second(arguments);
+    if (const Command *found = findCommand(command))
+        return found->run(arguments);
+    if (command == QLatin1String("help") && arguments.size() > 1) {
+        // zadururu help CMD: the command's own help.
+        if (const Command *found = findCommand(arguments.at(1)))
+            return found->run({found->name, QStringLiteral("--help")});
+        return unknownCommand(arguments.mid(1));
+    }
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         fputs(usage, stdout);
+        return Exit::ok;
+    }
+    if (command == QLatin1String("--help-all")) {
+        fputs(usage, stdout);
+        for (const Command &each : commands) {
+            printf("\n--- zadururu %s\n\n", each.name.data());
+            fflush(stdout);
+            each.run({each.name, QStringLiteral("--help")});
+        }
         return Exit::ok;
     }
     if (command == QLatin1String("--version")) {
         printf("zadururu %s\n", ZADURURU_VERSION);
         return Exit::ok;
     }
-    if (!command.isEmpty())
-        fprintf(stderr, "zadururu: unknown command '%s'\n\n", qPrintable(command));
-    fputs(usage, stderr);
-    return Exit::error;
+    if (command.isEmpty()) {
+        fputs(usage, stderr);
+        return Exit::error;
+    }
+    return unknownCommand(arguments);
 }

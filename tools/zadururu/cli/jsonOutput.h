@@ -13,6 +13,12 @@ constexpr int jsonSchemaVersion = 1;
 
 /// A report of @p command with its schemaVersion and command set.
 QJsonObject jsonReport(const char *command);
+/// As above, with @p members added.
+QJsonObject jsonReport(const char *command, const QJsonObject &members);
 
-/// Prints @p report on standard output, indented.
+/**
+ * Prints @p report on standard output, indented: "schemaVersion" and
+ * "command" first, then the other members in name order (as QJsonObject
+ * keeps them; lists keep their order).
+ */
 void printJson(const QJsonObject &report);

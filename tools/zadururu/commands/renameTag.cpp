@@ -121,8 +121,8 @@ int runRenameTag(const QStringList &arguments)
         return Exit::error;
     if (!files->problems.isEmpty() || !files->definitions) {
         QStringList unreadable;
-        for (const Problem &problem : files->problems)
-            unreadable << problem.file + QStringLiteral(": ") + problem.message;
+        for (const Finding &problem : files->problems)
+            unreadable << problem.file() + QStringLiteral(": ") + problem.message;
         fprintf(stderr, "zadururu rename-tag: every file of the project must be read to rename a tag, and %s; "
                         "nothing was changed\n", qPrintable(unreadable.join(QStringLiteral("; "))));
         return Exit::error;

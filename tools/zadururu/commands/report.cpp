@@ -5,6 +5,7 @@
 #include "cli/commandLine.h"
 #include "project/projectFiles.h"
 #include "report/reportFolder.h"
+#include "project/projectCheck.h"
 #include "report/reportSite.h"
 
 #include <QElapsedTimer>
@@ -39,7 +40,8 @@ int runReport(const QStringList &arguments)
 
     QElapsedTimer timer;
     timer.start();
-    const std::unique_ptr<ProjectFiles> files = openProject(parser.positionalArguments().at(0));
+    ProjectLint lint;
+    const std::unique_ptr<ProjectFiles> files = openProject(parser.positionalArguments().at(0), ProjectAccess::Read, lint.hooks());
     if (!files)
         return Exit::error;
     ReportFolder folder(parser.value(output));
@@ -50,13 +52,13 @@ int runReport(const QStringList &arguments)
     if (folder.replacesReport())
         fprintf(stderr, "zadururu report: %s holds a previous report; it is replaced once the new one is written\n",
                 qPrintable(folder.target()));
-    for (const Problem &problem : files->problems)
-        if (problem.record.isEmpty())
-            fprintf(stderr, "zadururu report: %s: %s\n", qPrintable(problem.file), qPrintable(problem.message));
+    for (const Finding &problem : files->problems)
+        if (problem.record.isFile())
+            fprintf(stderr, "zadururu report: %s: %s\n", qPrintable(problem.file()), qPrintable(problem.message));
 
     ReportSummary summary;
     QString error;
-    if (!writeReportSite(*files, folder.staging(), &summary, &error)) {
+    if (!writeReportSite(*files, lint, folder.staging(), &summary, &error)) {
         fprintf(stderr, "zadururu report: %s; %s is left as it was\n", qPrintable(error), qPrintable(folder.target()));
         return Exit::error;
     }

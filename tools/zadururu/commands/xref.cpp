@@ -2,9 +2,11 @@
 // each library component.
 
 #include "cli/commandLine.h"
+#include "cli/jsonOutput.h"
 #include "commands.h"
 #include "pageTags.h"
 #include "project/projectFiles.h"
+#include "project/recordRef.h"
 #include "projectLibrary.h"
 
 #include <zadururu/library/scadaLibObject.h>
@@ -29,13 +31,8 @@ struct Use
 
 QJsonObject useJson(const Use &use)
 {
-    const TagBinding &b = use.binding;
-    QJsonObject o{{QStringLiteral("file"), use.file},   {QStringLiteral("kind"), b.kind},
-                  {QStringLiteral("name"), b.name},     {QStringLiteral("record"), b.record},
-                  {QStringLiteral("field"), b.field}};
-    if (b.uid != -1 || b.kind == QLatin1String("component"))
-        o.insert(b.kind == QLatin1String("alarm") ? QStringLiteral("id") : QStringLiteral("uid"), b.uid);
-    return o;
+    return QJsonObject{{QStringLiteral("record"), bindingRecord(use.file, use.binding).toJson()},
+                       {QStringLiteral("field"), use.binding.field}};
 }
 
 QString useText(const Use &use)
@@ -86,8 +83,10 @@ struct Xref
                           {QStringLiteral("uses"), useList}};
             if (tag) {
                 o.insert(QStringLiteral("name"), tag->Name);
-                o.insert(QStringLiteral("channel"), tag->KanalName);
-                o.insert(QStringLiteral("channelId"), tag->Kanal_Id);
+                o.insert(QStringLiteral("channel"),
+                         tag->KanalName.isEmpty() && tag->Kanal_Id == -1
+                             ? QJsonValue()
+                             : QJsonObject{{QStringLiteral("id"), tag->Kanal_Id}, {QStringLiteral("name"), tag->KanalName}});
             }
             json.append(o);
             return;
@@ -147,15 +146,15 @@ int runXref(const QStringList &arguments)
     const std::unique_ptr<ProjectFiles> files = openProject(positional.at(0));
     if (!files)
         return Exit::error;
-    for (const Problem &problem : files->problems)
-        fprintf(stderr, "zadururu xref: %s: %s; its bindings are not listed\n", qPrintable(problem.file),
+    for (const Finding &problem : files->problems)
+        fprintf(stderr, "zadururu xref: %s: %s; its bindings are not listed\n", qPrintable(problem.file()),
                 qPrintable(problem.message));
 
     const Xref xref(*files);
     const bool asJson = parser.isSet(json);
     QString buffer;
     QTextStream text(&buffer);
-    QJsonObject report{{QStringLiteral("project"), files->dir.path()}};
+    QJsonObject report = jsonReport("xref", {{QStringLiteral("project"), files->dir.path()}});
     QJsonArray tagList;
 
     if (positional.size() > 1) {
@@ -170,7 +169,10 @@ int runXref(const QStringList &arguments)
                 xref.writeTag(text, tagList, asJson, tag.first, tag.second);
         }
         report.insert(QStringLiteral("tags"), tagList);
-        out() << (asJson ? QString::fromUtf8(QJsonDocument(report).toJson()) : buffer);
+        if (asJson)
+            printJson(report);
+        else
+            out() << buffer;
         out().flush();
         return Exit::ok;
     }
@@ -183,7 +185,7 @@ int runXref(const QStringList &arguments)
     for (const pEtiketDef_t *tag : tags) {
         xref.writeTag(text, tagList, asJson, tag, tag->Id);
         if (!xref.uses.contains(tag->Id)) {
-            unused.append(QJsonObject{{QStringLiteral("id"), tag->Id}, {QStringLiteral("name"), tag->Name}});
+            unused.append(RecordRef{QStringLiteral("definitions.xml"), QStringLiteral("tag"), -1, tag->Id, 0, tag->Name}.toJson());
             unusedText << QStringLiteral("    %1 %2").arg(tag->Id).arg(quoted(tag->Name));
         }
     }
@@ -232,9 +234,9 @@ int runXref(const QStringList &arguments)
             pages.append(QJsonObject{{QStringLiteral("file"), it.key()}, {QStringLiteral("instances"), it.value()}});
             pageTexts << QStringLiteral("%1 (%2)").arg(it.key()).arg(it.value());
         }
-        components.append(QJsonObject{{QStringLiteral("objectUID"), component->objectUID},
-                                      {QStringLiteral("name"), component->name},
-                                      {QStringLiteral("pages"), pages}});
+        const RecordRef record{QStringLiteral("library/objlib.xml"), QStringLiteral("library component"), -1,
+                               component->objectUID, 0, component->name};
+        components.append(QJsonObject{{QStringLiteral("component"), record.toJson()}, {QStringLiteral("pages"), pages}});
         text << "    " << component->objectUID << ' ' << quoted(component->name) << ": "
              << (pageTexts.isEmpty() ? QStringLiteral("placed nowhere") : pageTexts.join(QStringLiteral(", "))) << '\n';
     }
@@ -245,7 +247,10 @@ int runXref(const QStringList &arguments)
     report.insert(QStringLiteral("undefined"), undefined);
     report.insert(QStringLiteral("components"), components);
     text.flush();
-    out() << (asJson ? QString::fromUtf8(QJsonDocument(report).toJson()) : buffer);
+    if (asJson)
+        printJson(report);
+    else
+        out() << buffer;
     out().flush();
     return Exit::ok;
 }

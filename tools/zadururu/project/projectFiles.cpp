@@ -1,27 +1,44 @@
 #include "projectFiles.h"
 
 #include "projectLock.h"
+#include "xmlSource.h"
 #include "xmlCheck.h"
 
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <zadururu/scene/scaFileProcessor.h>
 
 #include <QFile>
+#include <QFileInfo>
 
-bool checkWellFormed(const QString &relative, const QByteArray &bytes, QList<Problem> &problems, QString *root)
+namespace {
+
+Finding fileProblem(FindingCode code, const QString &relative, const QString &message)
 {
-    QString problem;
-    if (isWellFormedXml(bytes, &problem, root))
+    return Finding{code, RecordRef{relative, {}, -1, -1, 0, {}}, 0, 0, message};
+}
+
+} // namespace
+
+bool checkWellFormed(const QString &relative, const QByteArray &bytes, QList<Finding> &problems, QString *root)
+{
+    const XmlCheckResult check = checkXml(bytes);
+    if (check.wellFormed) {
+        if (root)
+            *root = check.root;
         return true;
-    problems.append({relative, QString(), QStringLiteral("not well-formed XML: %1").arg(problem)});
+    }
+    Finding problem = fileProblem(FindingCode::NotWellFormed, relative, QStringLiteral("not well-formed XML: ") + check.message);
+    problem.line = check.line;
+    problem.column = check.column;
+    problems.append(problem);
     return false;
 }
 
-QByteArray readProjectFile(const QString &path, const QString &relative, QList<Problem> &problems)
+QByteArray readProjectFile(const QString &path, const QString &relative, QList<Finding> &problems)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        problems.append({relative, QString(), QStringLiteral("cannot be read: %1").arg(file.errorString())});
+        problems.append(fileProblem(FindingCode::Unreadable, relative, QStringLiteral("cannot be read: %1").arg(file.errorString())));
         return QByteArray();
     }
     QByteArray bytes = file.readAll();
@@ -39,39 +56,101 @@ QStringList projectPageFiles(const QDir &project)
     return files;
 }
 
-ProjectFiles::ProjectFiles(std::unique_ptr<ProjectLock> projectLock)
+// The name of the document element of well-formed @p bytes, from its start tag alone.
+static QString documentElementOf(const QByteArray &bytes)
+{
+    const XmlSource source(bytes);
+    XmlWalker walker(source);
+    while (!walker.atEnd())
+        if (walker.next() == XmlWalker::StartElement)
+            return walker.name().toString();
+    return QString();
+}
+
+QString otherLetterCase(const QDir &folder, const QString &name)
+{
+    if (QFileInfo::exists(folder.filePath(name)))
+        return QString();
+    for (const QString &entry : folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return entry;
+    return QString();
+}
+
+QString notAProjectReason(const QDir &folder)
+{
+    if (QFileInfo(folder.filePath(QStringLiteral("pages"))).isDir()
+        || QFileInfo::exists(folder.filePath(QStringLiteral("definitions.xml"))))
+        return QString();
+    QString reason = QStringLiteral("not a project folder: it holds neither a pages folder nor definitions.xml");
+    QStringList others;
+    for (const QString &name : {QStringLiteral("pages"), QStringLiteral("definitions.xml")}) {
+        const QString other = otherLetterCase(folder, name);
+        if (!other.isEmpty())
+            others << QStringLiteral("\"%1\" (the tool reads \"%2\")").arg(other, name);
+    }
+    if (!others.isEmpty())
+        reason += QStringLiteral(", but %1: names are told apart by letter case").arg(others.join(QStringLiteral(" and ")));
+    return reason;
+}
+
+ProjectFiles::ProjectFiles(std::unique_ptr<ProjectLock> projectLock, const ProjectReadHooks &hooks)
     : dir(projectLock->path())
     , lock(std::move(projectLock))
 {
     const QDir &project = dir;
     const QStringList pageFiles = projectPageFiles(project);
-    if (pageFiles.isEmpty())
-        problems.append({QStringLiteral("pages"), QString(), QStringLiteral("no scene pages (*.xml) found")});
+    if (pageFiles.isEmpty()) {
+        const QString other = otherLetterCase(project, QStringLiteral("pages"));
+        problems.append(fileProblem(FindingCode::MissingFile, QStringLiteral("pages"),
+                                    other.isEmpty() ? QStringLiteral("no scene pages (pages/*.xml) found")
+                                                    : QStringLiteral("missing, but there is \"%1\": the tool reads "
+                                                                     "pages from \"pages\", in lower case").arg(other)));
+    }
+    int done = 0;
     for (const QString &relative : pageFiles) {
         const QByteArray bytes = readProjectFile(project.filePath(relative), relative, problems);
-        if (bytes.isNull())
-            continue;
         // The page keeps the file name it records, so that a rewrite keeps it
         // too. The loader refuses what is not well-formed; the parser says why.
-        if (ScaFileData *data = ScaFileProcessor::loadFileData(bytes, QString()))
+        ScaFileData *data = bytes.isNull() ? nullptr : ScaFileProcessor::loadFileData(bytes, QString());
+        if (data) {
             pages.append({relative, data});
-        else if (checkWellFormed(relative, bytes, problems))
-            problems.append({relative, QString(), QStringLiteral("not a scene file")});
+            if (hooks.fileRead)
+                hooks.fileRead(relative, bytes);
+        } else if (!bytes.isNull() && checkWellFormed(relative, bytes, problems)) {
+            problems.append(fileProblem(FindingCode::WrongDocument, relative, QStringLiteral("not a scene file")));
+        }
+        if (hooks.pageRead)
+            hooks.pageRead(++done, pageFiles.size());
     }
 
     const QString definitionsFile = QStringLiteral("definitions.xml");
     if (!QFile::exists(project.filePath(definitionsFile))) {
-        problems.append({definitionsFile, QString(), QStringLiteral("missing: no tag bindings can be checked")});
+        const QString other = otherLetterCase(project, definitionsFile);
+        problems.append(fileProblem(FindingCode::MissingFile, definitionsFile,
+                                    other.isEmpty() ? QStringLiteral("missing: no tag bindings can be checked")
+                                                    : QStringLiteral("missing, but there is \"%1\": the tool reads "
+                                                                     "\"definitions.xml\", in lower case").arg(other)));
         return;
     }
     const QByteArray bytes = readProjectFile(project.filePath(definitionsFile), definitionsFile, problems);
-    QString root;
-    if (bytes.isNull() || !checkWellFormed(definitionsFile, bytes, problems, &root))
+    if (bytes.isNull())
         return;
-    if (root != QLatin1String("CTDefinitions"))
-        problems.append({definitionsFile, QString(),
-                         QStringLiteral("the document element is \"%1\", not \"CTDefinitions\"").arg(root)});
+    // The loader reads records from a well-formed document only; one that
+    // gives none is checked whole, to tell an empty file from a broken one.
     definitions.reset(TgchFileProcessor::loadFileData(bytes));
+    QString root;
+    if (definitions->channels.size() > 1 || !definitions->tags.isEmpty() || !definitions->alarms.isEmpty()) {
+        root = documentElementOf(bytes);
+    } else if (!checkWellFormed(definitionsFile, bytes, problems, &root)) {
+        definitions.reset();
+        return;
+    }
+    if (root != QLatin1String("CTDefinitions"))
+        problems.append(fileProblem(FindingCode::WrongDocument, definitionsFile,
+                                    QStringLiteral("the document element is \"%1\", not \"CTDefinitions\"").arg(root)));
+    else if (hooks.fileRead)
+        hooks.fileRead(definitionsFile, bytes);
 }
 
 ProjectFiles::~ProjectFiles()

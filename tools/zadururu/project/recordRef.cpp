@@ -1,5 +1,7 @@
 #include "recordRef.h"
 
+#include "pageTags.h"
+
 QJsonObject RecordRef::toJson() const
 {
     QJsonObject o{{QStringLiteral("file"), file}};
@@ -13,8 +15,10 @@ QJsonObject RecordRef::toJson() const
         o.insert(QStringLiteral("id"), double(id));
     if (index > 0)
         o.insert(QStringLiteral("index"), index);
-    if (!name.isNull())
-        o.insert(QStringLiteral("name"), name);
+    // Records of the kinds that have names always give one, empty if need be.
+    if (!name.isNull() || kind == QLatin1String("component") || kind == QLatin1String("channel")
+        || kind == QLatin1String("tag") || kind == QLatin1String("alarm") || kind == QLatin1String("library component"))
+        o.insert(QStringLiteral("name"), name.isNull() ? QString(QLatin1String("")) : name);
     return o;
 }
 
@@ -34,4 +38,19 @@ QString RecordRef::text() const
     if (index > 0)
         return text + QLatin1Char(' ') + QString::number(index);
     return text;
+}
+
+RecordRef bindingRecord(const QString &file, const TagBinding &binding)
+{
+    RecordRef record{file, binding.kind, -1, -1, 0, {}};
+    if (binding.kind == QLatin1String("component")) {
+        record.uid = binding.uid;
+        record.name = binding.name;
+    } else if (binding.kind == QLatin1String("alarm")) {
+        record.id = binding.uid;
+        record.name = binding.name;
+    } else {
+        record.index = binding.index;
+    }
+    return record;
 }

@@ -3,6 +3,8 @@
 #include <QJsonObject>
 #include <QString>
 
+struct TagBinding;
+
 /**
  * A record of a project file, named the way every report names it: the
  * file, the record's kind, and what identifies it within the file. Kinds
@@ -14,6 +16,7 @@
  *                              by index, its place among the page's records of its kind, from 1
  *   "channel", "tag", "alarm"  by id (Id)
  *   "library component"        by id (objectUID)
+ *   "item"                     an Item of no kind the readers know, by index among such Items of its page
  *
  * name is the record's name where it has one (a component's Name, a tag's
  * Name, an alarm's alarm_name...).
@@ -34,3 +37,6 @@ struct RecordRef
     /// The record as the text reports name it: `component "P-101" (Uid 1031)`, `tag "Level_01" (Id 12)`, `chart 2`.
     QString text() const;
 };
+
+/// The record of @p file that @p binding belongs to (see pageTags.h).
+RecordRef bindingRecord(const QString &file, const TagBinding &binding);

@@ -8,9 +8,12 @@
 #include <zadururu/scene/scaFileProcessor.h>
 
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLocale>
 #include <QStringList>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -64,6 +67,42 @@ QString text(const QList<QString> &values)
     return QLatin1Char('{') + parts.join(QLatin1Char(',')) + QLatin1Char('}');
 }
 
+QJsonValue json(const QString &value) { return value; }
+QJsonValue json(bool value) { return value; }
+QJsonValue json(int value) { return value; }
+QJsonValue json(unsigned value) { return double(value); }
+QJsonValue json(qint8 value) { return int(value); }
+QJsonValue json(quint8 value) { return int(value); }
+// A JSON reader holds numbers as doubles: beyond 2^53 a whole number is given as its digits.
+QJsonValue json(qint64 value)
+{
+    return value >= -(qint64(1) << 53) && value <= (qint64(1) << 53) ? QJsonValue(double(value)) : QJsonValue(text(value));
+}
+QJsonValue json(quint64 value)
+{
+    return value <= (quint64(1) << 53) ? QJsonValue(double(value)) : QJsonValue(text(value));
+}
+// The shortest text that reads back as the value, as a number; JSON has no infinity.
+QJsonValue json(float value)
+{
+    return std::isfinite(value) ? QJsonValue(text(value).toDouble()) : QJsonValue(text(value));
+}
+QJsonValue json(double value)
+{
+    return std::isfinite(value) ? QJsonValue(text(value).toDouble()) : QJsonValue(text(value));
+}
+QJsonValue json(const QList<int> &values)
+{
+    QJsonArray array;
+    for (int value : values)
+        array.append(value);
+    return array;
+}
+QJsonValue json(const QList<QString> &values)
+{
+    return QJsonArray::fromStringList(values);
+}
+
 // Appends fields to a record, each named after the member that holds it.
 struct Fields
 {
@@ -71,7 +110,7 @@ struct Fields
     template <class T>
     Fields &operator()(const char *name, const T &value)
     {
-        record.fields.append({QLatin1String(name), text(value)});
+        record.fields.append({QLatin1String(name), text(value), json(value)});
         return *this;
     }
 };
@@ -87,12 +126,25 @@ void addCommon(Record &r, const ItemCommonData_t *c, bool named = false)
     f F(*c, X) F(*c, Y) F(*c, W) F(*c, H) F(*c, Rot) F(*c, ZVAL) F(*c, GZVAL) F(*c, HFlip) F(*c, VFlip) F(*c, GroupId);
 }
 
-Record item(const char *kind, int index, const ItemRecord &record)
+// A record without identity of its own: the @p index-th (from 0) of its kind.
+Record placed(const char *kind, int index)
 {
     const QString name = QStringLiteral("%1 %2").arg(QLatin1String(kind)).arg(index + 1);
-    Record r{name, name, {}};
+    return Record{name, name, RecordRef{QString(), QLatin1String(kind), -1, -1, index + 1, {}}, {}};
+}
+
+Record item(const char *kind, int index, const ItemRecord &record)
+{
+    Record r = placed(kind, index);
     addCommon(r, record.common);
     return r;
+}
+
+// A record known by its id.
+Record identified(const QString &key, const char *kind, qint64 uid, qint64 id, const QString &name)
+{
+    RecordRef ref{QString(), QLatin1String(kind), uid, id, 0, name};
+    return Record{key, ref.text(), ref, {}};
 }
 
 // Records of equal key (two tags with one id) are told apart by their place among them.
@@ -111,8 +163,8 @@ void makeKeysUnique(QList<Record> &records)
 QString Record::line() const
 {
     QString line = title;
-    for (const auto &field : fields)
-        line += QLatin1Char(' ') + field.first + QLatin1Char('=') + field.second;
+    for (const RecordField &field : fields)
+        line += QLatin1Char(' ') + field.name + QLatin1Char('=') + field.text;
     return line;
 }
 
@@ -125,21 +177,20 @@ QList<Record> pageRecords(const ScaFileData &page)
 {
     QList<Record> records;
     const PagePropertiesData_t &p = page.pageProperties;
-    Record properties{QStringLiteral("page"), QStringLiteral("page properties"), {}};
+    Record properties{QStringLiteral("page"), QStringLiteral("page properties"),
+                      RecordRef{QString(), QStringLiteral("page"), -1, -1, 0, {}}, {}};
     Fields{properties} F(p, pageName) F(p, fileName) F(p, relativePath) F(p, pageID) F(p, pageType)
         F(p, customPageSize) F(p, addScrollingText) F(p, scaleToWindow) F(p, pageBgImage) F(p, pageIcon)
         F(p, pageAccessRights) F(p, pageAccessRights2) F(p, W) F(p, H);
     records << properties;
     for (int i = 0; i < p.ScrollTags.size(); ++i) {
-        const QString name = QStringLiteral("scrolling text %1").arg(i + 1);
-        Record r{name, name, {}};
+        Record r = placed("scrolling text", i);
         Fields{r} F(p.ScrollTags.at(i), TagID) F(p.ScrollTags.at(i), ScrollText);
         records << r;
     }
     for (const ScadaObjectLoadData_t *o : page.scadaObjects) {
-        Record r{QStringLiteral("component Uid %1").arg(o->Uid),
-                 QStringLiteral("component %1 (Uid %2)").arg(text(o->common ? o->common->Name : QString())).arg(o->Uid),
-                 {}};
+        Record r = identified(QStringLiteral("component Uid %1").arg(o->Uid), "component", o->Uid, -1,
+                              o->common ? o->common->Name : QString());
         addCommon(r, o->common, true);
         Fields{r} F(*o, Type) F(*o, Uid) F(*o, componentUid) F(*o, tagID_image) F(*o, tagID_label) F(*o, tagID_posx)
             F(*o, tagID_posy) F(*o, tagID_width) F(*o, tagID_height) F(*o, tagID_rotAng) F(*o, tagID_txtColor)
@@ -165,10 +216,13 @@ QList<Record> pageRecords(const ScaFileData &page)
     for (int i = 0; i < page.rtChartItems.size(); ++i) {
         const RealTimeChartItemLoadData_t &c = *page.rtChartItems.at(i);
         Record r = item("chart", i, c);
-        for (int l = 0; l < c.TagIDs.size(); ++l)
+        for (int l = 0; l < c.TagIDs.size(); ++l) {
+            const ChartLineData &line = c.TagIDs.at(l);
             r.fields.append({QStringLiteral("line%1").arg(l + 1),
-                             QStringLiteral("{Tag=%1,LineStyle=%2,LineColor=%3}")
-                                 .arg(c.TagIDs.at(l).Tag).arg(c.TagIDs.at(l).LineStyle).arg(text(c.TagIDs.at(l).LineColor))});
+                             QStringLiteral("{Tag=%1,LineStyle=%2,LineColor=%3}").arg(line.Tag).arg(line.LineStyle).arg(text(line.LineColor)),
+                             QJsonObject{{QStringLiteral("Tag"), line.Tag}, {QStringLiteral("LineStyle"), line.LineStyle},
+                                         {QStringLiteral("LineColor"), line.LineColor}}});
+        }
         Fields{r} F(c, BgColor) F(c, TxtColor) F(c, ShowLegend) F(c, FollowLastVal) F(c, RescaleValAxis)
             F(c, ShowLastSeconds) F(c, UpperLimit) F(c, LowerLimit);
         records << r;
@@ -185,7 +239,7 @@ QList<Record> pageRecords(const ScaFileData &page)
         Record r = item("table", i, t);
         Fields{r} F(t, columnWidths);
         for (int row = 0; row < t.rows.size(); ++row)
-            r.fields.append({QStringLiteral("row%1").arg(row + 1), text(t.rows.at(row))});
+            r.fields.append({QStringLiteral("row%1").arg(row + 1), text(t.rows.at(row)), json(t.rows.at(row))});
         records << r;
     }
     makeKeysUnique(records);
@@ -197,8 +251,7 @@ QList<Record> definitionsRecords(const FileDataTree &definitions)
     QList<Record> records;
     // The loader puts a "None" channel of its own first; the file's own is never read.
     for (const pKanalDef_t *c : definitions.channels.mid(1)) {
-        Record r{QStringLiteral("channel Id %1").arg(c->Id),
-                 QStringLiteral("channel %1 (Id %2)").arg(text(c->Name)).arg(c->Id), {}};
+        Record r = identified(QStringLiteral("channel Id %1").arg(c->Id), "channel", -1, c->Id, c->Name);
         Fields{r} F(*c, Name) F(*c, Id) F(*c, MediaType) F(*c, SocketType) F(*c, ProtokolType) F(*c, ServerIP)
             F(*c, ServerPORT) F(*c, ListenPORT) F(*c, FilterIP) F(*c, Comport) F(*c, Baudrate) F(*c, Databit)
             F(*c, Stopbit) F(*c, Paritybit) F(*c, ResponseTimeout) F(*c, ConnectionTimeout) F(*c, FrameTimeout)
@@ -206,7 +259,7 @@ QList<Record> definitionsRecords(const FileDataTree &definitions)
         records << r;
     }
     for (const pEtiketDef_t *t : definitions.tags) {
-        Record r{QStringLiteral("tag Id %1").arg(t->Id), QStringLiteral("tag %1 (Id %2)").arg(text(t->Name)).arg(t->Id), {}};
+        Record r = identified(QStringLiteral("tag Id %1").arg(t->Id), "tag", -1, t->Id, t->Name);
         Fields{r} F(*t, Name) F(*t, Id) F(*t, PollFrequency) F(*t, KanalName) F(*t, Kanal_Id) F(*t, DeviceAddress)
             F(*t, VariableAddress) F(*t, VariableSize) F(*t, VariableType) F(*t, Macro) F(*t, IsLogging)
             F(*t, PriLevel) F(*t, TagType) F(*t, SchedulerIndex) F(*t, LoggingFreq) F(*t, LoggingMethod)
@@ -215,8 +268,7 @@ QList<Record> definitionsRecords(const FileDataTree &definitions)
         records << r;
     }
     for (const pAlarmItem_t *a : definitions.alarms) {
-        Record r{QStringLiteral("alarm Id %1").arg(a->Id),
-                 QStringLiteral("alarm %1 (Id %2)").arg(text(a->alarm_name)).arg(a->Id), {}};
+        Record r = identified(QStringLiteral("alarm Id %1").arg(a->Id), "alarm", -1, a->Id, a->alarm_name);
         Fields{r} F(*a, Id) F(*a, alarm_name) F(*a, alarm_desc) F(*a, alarm_class) F(*a, enabled) F(*a, ackrequired)
             F(*a, islogging) F(*a, tagID) F(*a, alarm_type) F(*a, alarm_level) F(*a, comp_type) F(*a, limitVal)
             F(*a, checkVal1) F(*a, checkVal2) F(*a, limit_tag_id) F(*a, limit_tag2_id) F(*a, readRight1)
@@ -231,8 +283,8 @@ QList<Record> libraryRecords(const QList<ScadaLibObject *> &components)
 {
     QList<Record> records;
     for (const ScadaLibObject *o : components) {
-        Record r{QStringLiteral("component objectUID %1").arg(o->objectUID),
-                 QStringLiteral("library component %1 (objectUID %2)").arg(text(o->name)).arg(o->objectUID), {}};
+        Record r = identified(QStringLiteral("component objectUID %1").arg(o->objectUID), "library component", -1,
+                              o->objectUID, o->name);
         Fields{r} F(*o, name) F(*o, objectCategory) F(*o, objectUID) F(*o, rtuID) F(*o, registerID) F(*o, objectType)
             F(*o, images) F(*o, width) F(*o, height) F(*o, m_val) F(*o, a_val) F(*o, lofX) F(*o, lofY);
         records << r;
@@ -241,30 +293,38 @@ QList<Record> libraryRecords(const QList<ScadaLibObject *> &components)
     return records;
 }
 
-bool fileRecords(const QByteArray &bytes, const QString &path, QList<Record> *records, QString *problem)
+bool fileRecords(const QByteArray &bytes, const QString &path, QList<Record> *records, QString *problem,
+                 ReaderVocabulary::FileKind *kind)
 {
-    if (!isWellFormedXml(bytes, problem)) {
+    using ReaderVocabulary::FileKind;
+    QString root;
+    if (!isWellFormedXml(bytes, problem, &root)) {
         *problem = QStringLiteral("not well-formed XML: ") + *problem;
         return false;
     }
-    const QString root = documentElementName(bytes);
     if (root == QLatin1String("ScadaFile")) {
         std::unique_ptr<ScaFileData, void (*)(ScaFileData *)> page(ScaFileProcessor::loadFileData(bytes, QString()),
                                                                    destroyScaFileData);
         if (page) {
             *records = pageRecords(*page);
+            if (kind)
+                *kind = FileKind::Scene;
             return true;
         }
     } else if (root == QLatin1String("CTDefinitions")) {
         std::unique_ptr<FileDataTree, void (*)(FileDataTree *)> tree(TgchFileProcessor::loadFileData(bytes),
                                                                      destroyFileDataTree);
         *records = definitionsRecords(*tree);
+        if (kind)
+            *kind = FileKind::Definitions;
         return true;
     } else if (root == QLatin1String("scadaObjectTypes")) {
         bool read = false;
         const QList<ScadaLibObject *> components = readLibraryFile(path, &read);
         if (read) {
             *records = libraryRecords(components);
+            if (kind)
+                *kind = FileKind::Library;
             return true;
         }
     }

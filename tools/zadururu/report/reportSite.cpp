@@ -34,13 +34,16 @@ struct Finding
 };
 
 // The check's findings, the one place the report reads them from.
-QList<Finding> projectFindings(const ProjectFiles &files, int *components)
+QList<Finding> projectFindings(const ProjectFiles &files, const ProjectLint &lint, int *components)
 {
-    const CheckReport check = checkProject(files);
+    const CheckReport check = checkProject(files, lint);
     *components = check.components;
     QList<Finding> findings;
-    for (const Problem &problem : check.problems)
-        findings.append({problem.file, problem.record, problem.message});
+    for (const ::Finding &finding : check.findings) {
+        const QString place = finding.line > 0 ? QStringLiteral("line %1: ").arg(finding.line) : QString();
+        findings.append({finding.file(), finding.record.text(),
+                         place + QLatin1String(findingCodeInfo(finding.code).id) + QStringLiteral(": ") + finding.message});
+    }
     return findings;
 }
 
@@ -179,8 +182,9 @@ struct TagUse
 class Site
 {
 public:
-    Site(const ProjectFiles &files, const QDir &out, ReportSummary *summary)
+    Site(const ProjectFiles &files, const ProjectLint &lint, const QDir &out, ReportSummary *summary)
         : m_files(files)
+        , m_lint(lint)
         , m_out(out)
         , m_summary(summary)
         , m_images(files.dir)
@@ -212,6 +216,7 @@ private:
                       const QString &filters = QString()) const;
 
     const ProjectFiles &m_files;
+    const ProjectLint &m_lint;
     QDir m_out;
     ReportSummary *m_summary;
     ProjectImages m_images;
@@ -711,7 +716,7 @@ bool Site::write(QString *error)
     writeFile(QStringLiteral("assets/report.css"), resource(QStringLiteral("report.css")).toUtf8());
     writeFile(QStringLiteral("assets/report.js"), resource(QStringLiteral("report.js")).toUtf8());
 
-    m_findings = projectFindings(m_files, &m_componentCount);
+    m_findings = projectFindings(m_files, m_lint, &m_componentCount);
     readLibrary();
     if (m_files.definitions)
         for (const pEtiketDef_t *tag : m_files.definitions->tags)
@@ -790,8 +795,9 @@ bool Site::write(QString *error)
 
 } // namespace
 
-bool writeReportSite(const ProjectFiles &files, const QDir &out, ReportSummary *summary, QString *error)
+bool writeReportSite(const ProjectFiles &files, const ProjectLint &lint, const QDir &out, ReportSummary *summary,
+                     QString *error)
 {
-    Site site(files, out, summary);
+    Site site(files, lint, out, summary);
     return site.write(error);
 }

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class ProjectFiles;
+class ProjectLint;
 
 /// What writing a report did, besides the files.
 struct ReportSummary
@@ -16,7 +17,8 @@ struct ReportSummary
 };
 
 /**
- * Writes the report of the project @p files read into the empty folder
+ * Writes the report of the project @p files read (each file linted by
+ * @p lint as it was read) into the empty folder
  * @p out: index.html (the project's counts, the check's findings by file,
  * links to the rest), one page per scene page under pages/ (its picture as
  * SVG, each item pointable and linked to its row in a table of the items and
@@ -27,7 +29,8 @@ struct ReportSummary
  * project and written again as PNG. False, with the reason in *@p error,
  * when a file cannot be written.
  */
-bool writeReportSite(const ProjectFiles &files, const QDir &out, ReportSummary *summary, QString *error);
+bool writeReportSite(const ProjectFiles &files, const ProjectLint &lint, const QDir &out, ReportSummary *summary,
+                     QString *error);
 
 /// Most rows of a table in one file of data/.
 constexpr int rowsPerPart = 2000;

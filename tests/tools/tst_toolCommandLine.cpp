@@ -1,0 +1,118 @@
+// The tool's command line as a process: help, suggestions for what was
+// mistyped, paths of the wrong kind, and progress on a terminal.
+
+#include "../common/toolProcess.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// @p word quoted for a POSIX shell.
+QString shellQuoted(const QString &word)
+{
+    return QLatin1Char('\'') + QString(word).replace(QLatin1Char('\''), QLatin1String("'\\''")) + QLatin1Char('\'');
+}
+
+} // namespace
+
+class TestToolCommandLine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_empty = m_dir.filePath("empty");
+        m_otherCase = m_dir.filePath("other-case");
+        QVERIFY(QDir().mkpath(m_empty));
+        QVERIFY(QDir().mkpath(m_otherCase + "/Pages"));
+        QVERIFY(QFile::copy(example("plant/definitions.xml"), m_otherCase + "/Definitions.xml"));
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out"); // a part of standard output
+        QTest::addColumn<QString>("err"); // a part of standard error
+        const QString plant = example("plant");
+        QTest::newRow("arguments swapped") << QStringList{".", "check"} << 2 << "" << "unknown command '.'; did you mean 'zadururu check .'?";
+        QTest::newRow("folder first") << QStringList{plant, "xref", "--json"} << 2 << ""
+                                      << QStringLiteral("did you mean 'zadururu xref %1 --json'?").arg(plant);
+        QTest::newRow("command misspelt") << QStringList{"chekc", plant} << 2 << ""
+                                          << QStringLiteral("did you mean 'zadururu check %1'?").arg(plant);
+        QTest::newRow("command misspelt, with a space") << QStringList{"renametag", "my project"} << 2 << ""
+                                                        << "did you mean 'zadururu rename-tag 'my project''?";
+        QTest::newRow("nothing near") << QStringList{"frobnicate"} << 2 << "" << "unknown command 'frobnicate'\n\nusage:";
+        QTest::newRow("help of a command") << QStringList{"help", "check"} << 0 << " check [options] PROJECT_DIR" << "";
+        QTest::newRow("help of a misspelt command") << QStringList{"help", "chekc"} << 2 << "" << "did you mean 'zadururu check'?";
+        QTest::newRow("help, all of a command") << QStringList{"check", "--help-all"} << 0 << "  W202  unknown-element" << "";
+        QTest::newRow("help, all of a command, exit codes") << QStringList{"diff", "--help-all"} << 0 << "Exit codes: 0" << "";
+        QTest::newRow("help, all") << QStringList{"--help-all"} << 0 << "--- zadururu textconv" << "";
+        QTest::newRow("a file for a project") << QStringList{"check", example("plant/pages/overview.xml")} << 2 << ""
+                                              << QStringLiteral("a file, where a project folder is expected; did you mean "
+                                                                "its project folder '%1'?").arg(QDir(plant).absolutePath());
+        QTest::newRow("a folder for a file") << QStringList{"textconv", example("plant/pages")} << 2 << ""
+                                             << "a folder, where a file is expected";
+        QTest::newRow("an empty folder") << QStringList{"xref", m_empty} << 2 << "" << "not a project folder";
+        QTest::newRow("names in other letter case") << QStringList{"check", m_otherCase} << 2 << ""
+                                                    << "\"Pages\" (the tool reads \"pages\") and \"Definitions.xml\" (the "
+                                                       "tool reads \"definitions.xml\"): names are told apart by letter case";
+        QTest::newRow("diff, not a project") << QStringList{"diff", m_empty, plant} << 2 << "" << "not a project folder";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        const ToolRun run = tool(arguments);
+        QTEST(run.exitCode, "exitCode");
+        QVERIFY2(run.out.contains(out), qPrintable(run.out));
+        QVERIFY2(run.err.contains(err), qPrintable(run.err));
+    }
+
+    // Progress shows on a terminal once the run has taken its delay; never elsewhere.
+    void progress_data()
+    {
+        QTest::addColumn<bool>("terminal");
+        QTest::addColumn<QByteArray>("delay");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("terminal") << true << QByteArray("0") << true;
+        QTest::newRow("terminal, a short run") << true << QByteArray() << false;
+        QTest::newRow("pipe") << false << QByteArray("0") << false;
+    }
+    void progress()
+    {
+        QFETCH(bool, terminal);
+        QFETCH(QByteArray, delay);
+        QFETCH(bool, shown);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!delay.isNull())
+            environment.insert("ZADURURU_PROGRESS_DELAY_MS", delay);
+        ToolRun run;
+        if (terminal) {
+            // script gives the tool a pseudo-terminal for its output, which it copies to ours.
+            run = runTool("script", {"-qec", shellQuoted(ZADURURU_TOOL) + " check " + shellQuoted(example("plant")), "/dev/null"},
+                          environment);
+        } else {
+            run = runTool(ZADURURU_TOOL, {"check", example("plant")}, environment);
+        }
+        QCOMPARE(run.exitCode, 0);
+        const QString all = run.out + run.err;
+        QVERIFY2(all.contains("No problems found."), qPrintable(all));
+        QCOMPARE(all.contains("zadururu: reading pages: 1 of 3"), shown);
+        // The line is cleared before the report: nothing of it is left on the terminal.
+        QCOMPARE(all.contains("\r\033[K"), shown);
+        if (!terminal)
+            QCOMPARE(run.err, QString());
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_empty;
+    QString m_otherCase;
+};
+
+QTEST_GUILESS_MAIN(TestToolCommandLine)
+#include "tst_toolCommandLine.moc"
