@@ -21,7 +21,7 @@ const char usage[] =
     "  report PROJECT_DIR -o OUT_DIR           a static site of the whole project, for any browser\n"
     "  import-csv TAGS.csv --into DEFS.xml     merge a semicolon-separated tag list into a definitions file\n"
     "  export DEFS.xml --tags [-o FILE]        channels, tags or alarms as a CSV or JSON table\n"
-    "  import DEFS.xml FILE --tags              merge a CSV or JSON table into a definitions file\n"
+    "  import DEFS.xml FILE --tags             merge a CSV or JSON table into a definitions file\n"
     "  format FILE.xml [-o OUT]                rewrite a scene or definitions file in canonical form\n"
     "  xref PROJECT_DIR [TAG ...]              where each tag and library component is used\n"
     "  rename-tag PROJECT_DIR --id OLD --to NEW  change a tag's id (or --name) everywhere, all files or none\n"
