@@ -12,6 +12,8 @@
 #include <QTextCodec>
 #include <QtTest>
 
+#include <unistd.h>
+
 using Run = ToolRun;
 
 namespace {
@@ -363,6 +365,34 @@ private slots:
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains(nowhere + ": cannot be written; it is unchanged"), qPrintable(run.err));
         QCOMPARE(run.out, QString());
+    }
+
+    // An ordinary user exports from and dry-runs on files they may not write; a real import says it cannot write, and only that.
+    void readOnly()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root to run the tool as another user");
+        QTemporaryDir dir;
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        const QString project = projectCopy(dir.path(), "plant");
+        const QString alone = dir.filePath("alone.xml");
+        QVERIFY(QFile::copy(example("plant/definitions.xml"), alone));
+        QVERIFY(writeAll(dir.filePath("t.csv"), "Name\nNew one\n"));
+        const auto before = folderContents(dir.path());
+        const auto asNobody = [](const QStringList &arguments) {
+            return runTool("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups", ZADURURU_TOOL} + arguments);
+        };
+        const Run exported = asNobody({"export", project + "/definitions.xml", "--tags"});
+        QCOMPARE(exported.exitCode, 0);
+        QCOMPARE(exported.out.count("\r\n"), 56);
+        QCOMPARE(asNobody({"import", alone, dir.filePath("t.csv"), "--tags", "--dry-run"}).exitCode, 0);
+        for (const QString &definitions : {project + "/definitions.xml", alone}) {
+            const Run run = asNobody({"import", definitions, dir.filePath("t.csv"), "--tags"});
+            QCOMPARE(run.exitCode, 2);
+            QVERIFY2(run.err.contains("Permission denied") || run.err.contains("cannot be written; it is unchanged"), qPrintable(run.err));
+            QCOMPARE(run.out, QString());
+        }
+        QVERIFY(folderContents(dir.path()) == before);
     }
 
     // The spreadsheet round trip: export, edit a cell and add a row, dry run, import.
