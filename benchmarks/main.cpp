@@ -6,6 +6,12 @@
 #include "measure.h"
 #include "sample.h"
 
+#ifdef ZADURURU_BENCH_TABLE
+#include "definitionsTable.h"
+#include "tableImport.h"
+#include "textDecoding.h"
+#endif
+
 #include <zadururu/definitions/tagChFileWatcher.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <zadururu/library/scadaEngine.h>
@@ -19,6 +25,7 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QProcess>
+#include <QSaveFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardItemModel>
@@ -78,6 +85,7 @@ public:
     void scene(int n);
     void definitions(int n);
     void csv(int n);
+    void table(int n);
     void project(int n);
     void library(int n);
     void tool();
@@ -350,6 +358,59 @@ void Runner::csv(int n)
     }
     push(split);
     push(load);
+}
+
+void Runner::table(int n)
+{
+    // Tags as a table and back, each in fresh processes as the writer is,
+    // against the definitions writer on the same file: each direction is at
+    // most a write of the file.
+#ifndef ZADURURU_BENCH_TABLE
+    std::fprintf(stderr, "  table: built without the tools, skipped (%d)\n", n);
+#else
+    const QString family = QStringLiteral("table");
+    const QString d = dir(family, n);
+    const QString path = d + QStringLiteral("/definitions.xml");
+    FileDataTree *tree = makeDefinitions(n, 29u + unsigned(n));
+    check(TgchFileProcessor::writeToFile(tree, path), "definitions written");
+    // The definitions the imports merge into: the channels the tags name.
+    while (!tree->tags.isEmpty())
+        delete tree->tags.takeLast();
+    while (!tree->alarms.isEmpty())
+        delete tree->alarms.takeLast();
+    check(TgchFileProcessor::writeToFile(tree, d + QStringLiteral("/channels.xml")), "channels written");
+    destroyFileDataTree(tree);
+    const QString warm = d + QStringLiteral("/warm.xml");
+    FileDataTree *small = makeDefinitions(20, 3u);
+    check(TgchFileProcessor::writeToFile(small, warm), "small definitions written");
+    destroyFileDataTree(small);
+    check(readFile(path).contains("<TagList>"), "definitions to export");
+
+    const QString csv = d + QStringLiteral("/tags.csv");
+    const QString json = d + QStringLiteral("/tags.json");
+    const QString warmCsv = d + QStringLiteral("/warm.csv");
+    const QString warmJson = d + QStringLiteral("/warm.json");
+    // The exports run first: the imports read what they wrote.
+    const QVector<Sampled> t = sample({{QStringLiteral("tree-write"), path, warm, d + QStringLiteral("/tree.xml")},
+                                       {QStringLiteral("table-export-csv"), path, warm, csv},
+                                       {QStringLiteral("table-export-json"), path, warm, json}});
+    FileDataTree *warmTree = TgchFileProcessor::loadFileData(warm);
+    check(warmTree && writeFile(warmCsv, exportTable(*warmTree, RecordKind::Tag, TableFormat::Csv))
+              && writeFile(warmJson, exportTable(*warmTree, RecordKind::Tag, TableFormat::Json)),
+          "small tables written");
+    destroyFileDataTree(warmTree);
+    const QVector<Sampled> imports = sample({{QStringLiteral("table-import-csv"), csv, warmCsv},
+                                             {QStringLiteral("table-import-json"), json, warmJson}});
+    Result writer = sampled(family, QStringLiteral("writeToFile (tree)"), n, readFile(d + QStringLiteral("/tree.xml")).size(), t[0], true);
+    writer.peakBytes = -1;
+    push(writer);
+    const QStringList operations{QStringLiteral("export tags CSV"), QStringLiteral("export tags JSON"),
+                                 QStringLiteral("import tags CSV"), QStringLiteral("import tags JSON")};
+    const QVector<Sampled> all{t[1], t[2], imports[0], imports[1]};
+    for (int i = 0; i < all.size(); ++i) {
+        push(against(sampled(family, operations.at(i), n, readFile(i % 2 ? json : csv).size(), all.at(i)), writer));
+    }
+#endif
 }
 
 void Runner::project(int n)
@@ -667,13 +728,16 @@ QList<Goal> goals(const QList<Result> &results, int largest, const QList<Growth>
           QStringLiteral("scene loadFileData (attributes, parsed)"), setContent, 2);
     ratio(QStringLiteral("definitions tree writer"), QStringLiteral("definitions writeToFile (tree)"), ofOutput, 0.7);
     ratio(QStringLiteral("definitions table writer"), QStringLiteral("definitions writeToFile (tables)"), ofOutput, 0.7);
+    for (const char *operation : {"export tags CSV", "export tags JSON", "import tags CSV", "import tags JSON"})
+        ratio(QLatin1String(operation), QStringLiteral("table ") + QLatin1String(operation), QStringLiteral("writeToFile"), 1.0);
     ratio(QStringLiteral("user library save (addUserObject)"), QStringLiteral("library addUserObject"), ofOutput, 0.7);
     // What a load holds at its peak, against the file it reads, at every size.
     // A page of one element with n attributes holds every attribute at once,
     // as the parser hands them over: there the document tree is the measure,
     // at the largest size (at the smallest, a few pages decide).
     for (const Result &r : results) {
-        if (r.isBaseline || r.peakBytes < 0 || r.bytes <= 0)
+        // A table holds a record in far fewer bytes than the records take: its peak is shown, not held to this.
+        if (r.isBaseline || r.peakBytes < 0 || r.bytes <= 0 || r.family == QLatin1String("table"))
             continue;
         if (r.baselineName.contains(QLatin1String("(attributes"))) {
             const Result *tree = find(results, r.family + QLatin1Char(' ') + r.baselineName, r.size);
@@ -846,7 +910,7 @@ int main(int argc, char **argv)
     const QCommandLineOption runs(QStringLiteral("runs"), QStringLiteral("Timed runs after the warm-up (default 5)."),
                                   QStringLiteral("n"), QStringLiteral("5"));
     const QCommandLineOption only(QStringLiteral("only"),
-                                  QStringLiteral("Comma-separated families: scene, definitions, csv, project, library, tool."),
+                                  QStringLiteral("Comma-separated families: scene, definitions, csv, table, project, library, tool."),
                                   QStringLiteral("list"));
     const QCommandLineOption noMemory(QStringLiteral("no-memory"), QStringLiteral("Skip the peak memory measurements."));
     const QCommandLineOption keep(QStringLiteral("keep"), QStringLiteral("Generate the inputs in DIR and keep them."),
@@ -890,7 +954,7 @@ int main(int argc, char **argv)
     }
     options.memory = !parser.isSet(noMemory);
     options.json = parser.value(json);
-    const QStringList all{QStringLiteral("scene"), QStringLiteral("definitions"), QStringLiteral("csv"),
+    const QStringList all{QStringLiteral("scene"), QStringLiteral("definitions"), QStringLiteral("csv"), QStringLiteral("table"),
                           QStringLiteral("project"), QStringLiteral("library"), QStringLiteral("tool")};
     options.families = parser.isSet(only) ? parser.value(only).split(QLatin1Char(','), Qt::SkipEmptyParts) : all;
     for (const QString &f : options.families) {
@@ -919,6 +983,8 @@ int main(int argc, char **argv)
                 bench.definitions(n);
             else if (f == QLatin1String("csv"))
                 bench.csv(n);
+            else if (f == QLatin1String("table"))
+                bench.table(n);
             else if (f == QLatin1String("project"))
                 bench.project(n);
             else if (f == QLatin1String("library"))

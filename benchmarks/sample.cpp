@@ -2,6 +2,14 @@
 
 #include "inputs.h"
 
+#ifdef ZADURURU_BENCH_TABLE
+#include "definitionsTable.h"
+#include "tableImport.h"
+#include "textDecoding.h"
+
+#include <QSaveFile>
+#endif
+
 #include <zadururu/definitions/tagChFileWatcher.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
 #include <zadururu/library/scadaEngine.h>
@@ -10,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDomDocument>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardItemModel>
@@ -146,6 +155,40 @@ Operation::Operation(const QString &operation, const QString &input, const QStri
             destroyFileDataTree(m_loaded);
             m_loaded = nullptr;
         };
+#ifdef ZADURURU_BENCH_TABLE
+    } else if (operation.startsWith(QLatin1String("table-export-"))) {
+        // The tags of a definitions file as a table file, as zadururu export writes it.
+        const TableFormat format = operation.endsWith(QLatin1String("json")) ? TableFormat::Json : TableFormat::Csv;
+        m_tree = TgchFileProcessor::loadFileData(m_bytes);
+        m_run = [this, output, format] {
+            return elapsedNs([&] {
+                QSaveFile file(output);
+                const QByteArray table = exportTable(*m_tree, RecordKind::Tag, format);
+                m_ok = m_ok && file.open(QIODevice::WriteOnly) && file.write(table) == table.size() && file.commit();
+            });
+        };
+    } else if (operation.startsWith(QLatin1String("table-import-"))) {
+        // A table file of tags read, decoded and merged, as zadururu import does, into
+        // definitions that hold the channels they name (channels.xml beside the table).
+        const TableFormat format = operation.endsWith(QLatin1String("json")) ? TableFormat::Json : TableFormat::Csv;
+        const QString channels = QFileInfo(input).dir().filePath(QStringLiteral("channels.xml"));
+        m_run = [this, input, format, channels] {
+            m_loaded = TgchFileProcessor::loadFileData(channels);
+            if (!m_loaded)
+                return (m_ok = false), 0.0;
+            return elapsedNs([&] {
+                DecodedText text;
+                QString problem;
+                m_ok = m_ok && decodeText(readFile(input), QString(), &text, &problem)
+                       && importText(*m_loaded, text.text, format, {RecordKind::Tag, MatchKey::Name, ConflictPolicy::Fail}).problems.isEmpty();
+            });
+        };
+        m_release = [this] {
+            m_ok = m_ok && !m_loaded->tags.isEmpty();
+            destroyFileDataTree(m_loaded);
+            m_loaded = nullptr;
+        };
+#endif
     } else if (operation == QLatin1String("library-read")) {
         m_engine = new ScadaEngine; // reads the user library of $HOME; kept for the process
         m_run = [this, input] { return elapsedNs([&] { m_ok = m_engine->readLibDir(input) && m_ok; }); };

@@ -55,7 +55,9 @@ QVector<Sampled> sampleInTurns(int runs, const QVector<Job> &jobs, bool cold, bo
  *
  * Operations: dom (bare setContent, extra: the DOM's destruction),
  * scene-load, scene-props, scene-save, definitions-load, watcher-reload,
- * tree-write, table-write, csv-load, library-read.
+ * tree-write, table-write, csv-load, library-read, and (in a build with the
+ * tools) table-export-csv, table-export-json, table-import-csv and
+ * table-import-json (into the channels.xml beside the table).
  */
 int runSample(const Job &job, bool cold);
 

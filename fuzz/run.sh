@@ -18,12 +18,13 @@ declare -A corpus=(
     [definitions_load]=definitions [definitions_roundtrip]=definitions [definitions_differential]=definitions [definitions_table_writer]=tables
     [tags_csv]=csv [library_file]=library [library_differential]=library
     [prolog_nesting]=prolog
+    [definitions_table]=definitions
 )
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(scene_load scene_properties scene_roundtrip scene_differential
                                      definitions_load definitions_roundtrip definitions_differential
                                      definitions_table_writer tags_csv library_file library_differential
-                                     prolog_nesting)
+                                     prolog_nesting definitions_table)
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}"
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/../tests/lsan.supp:print_suppressions=0}"

@@ -209,6 +209,7 @@ private slots:
         QTest::newRow("format of a page") << QStringList{"format", "P/pages/pumpstation.xml"};
         QTest::newRow("format into a page") << QStringList{"format", EXAMPLES_DIR "/plant/pages/pumpstation.xml", "-o", "P/pages/new.xml"};
         QTest::newRow("import-csv") << QStringList{"import-csv", EXAMPLES_DIR "/plant/tags.csv", "--into", "P/definitions.xml"};
+        QTest::newRow("export") << QStringList{"export", "P/definitions.xml", "--tags", "-o", "OUT/tags.csv"};
         QTest::newRow("render") << QStringList{"render", "P/pages/overview.xml", "-o", "OUT/o.png"};
     }
     void lockedByARename()

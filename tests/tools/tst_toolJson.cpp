@@ -11,14 +11,14 @@ namespace {
 const QString schema = QStringLiteral(SOURCE_DIR "/docs/zadururu-output.schema.json");
 
 // The validator's verdict on @p document: 0 valid, 1 invalid (the reasons in *errors), 2 not run.
-int validate(const QByteArray &document, QString *errors)
+int validate(const QByteArray &document, QString *errors, const QString &schemaPath = schema)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("report.json"));
     if (!writeAll(path, document))
         return 2;
     QProcess python;
-    python.start(QStringLiteral("python3"), {QStringLiteral(SOURCE_DIR "/tests/tools/validateJson.py"), schema, path});
+    python.start(QStringLiteral("python3"), {QStringLiteral(SOURCE_DIR "/tests/tools/validateJson.py"), schemaPath, path});
     if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit) {
         *errors = QStringLiteral("python3 did not run: ") + python.errorString();
         return 2;
@@ -70,6 +70,39 @@ private slots:
         QTest::newRow("rename-tag, name taken") << QStringList{"rename-tag", projectCopy(m_dir.path(), "plant"), "--name", "Level_01",
                                                                "--to", "Flow_02"}
                                                 << 1;
+        const QString table = m_dir.filePath("table.csv");
+        writeAll(table, "Name,Description,Enabled\nLevel_01,x,0\nNew,y,1\n");
+        const QString definitions = example("plant/definitions.xml");
+        QTest::newRow("import, dry run") << QStringList{"import", definitions, table, "--tags", "--on-conflict", "update", "--dry-run"} << 0;
+        QTest::newRow("import, refused") << QStringList{"import", definitions, table, "--tags"} << 1;
+        QTest::newRow("import-csv, dry run") << QStringList{"import-csv", example("plant/tags.csv"), "--into", definitions, "--channel",
+                                                            "PLC-Ethernet", "--dry-run"}
+                                             << 0;
+        QTest::newRow("import-csv") << QStringList{"import-csv", example("plant/tags.csv"), "--into", m_dir.filePath("new.xml")} << 0;
+    }
+
+    // What export --format json writes is the data of the schema's exportTable.
+    void exportValidates_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char *kind : {"channels", "tags", "alarms"})
+            QTest::newRow(kind) << kind;
+    }
+    void exportValidates()
+    {
+        QFETCH(QString, kind);
+        QJsonObject root = QJsonDocument::fromJson(readAll(schema)).object();
+        for (const char *report : {"type", "required", "properties", "allOf"})
+            root.remove(QLatin1String(report));
+        root.insert("$ref", "#/$defs/exportTable");
+        const QString tableSchema = m_dir.filePath("table.schema.json");
+        QVERIFY(writeAll(tableSchema, QJsonDocument(root).toJson()));
+        const ToolRun run = tool({"export", example("plant/definitions.xml"), "--" + kind, "--format", "json"});
+        QCOMPARE(run.exitCode, 0);
+        QString errors;
+        QCOMPARE(validate(run.out.toUtf8(), &errors, tableSchema), 0);
+        // A text where a number belongs is no such data.
+        QCOMPARE(validate(run.out.toUtf8().replace("\"Id\": 1,", "\"Id\": \"1\","), &errors, tableSchema), 1);
     }
     void commandsValidate()
     {
@@ -149,6 +182,23 @@ private slots:
         QTest::newRow("a rename refused with its files") << QByteArray(refusal).replace("}", ", \"files\": []}") << false;
         QTest::newRow("xref listing without its lists")
             << json("{'schemaVersion': 1, 'command': 'xref', 'project': 'p', 'pages': 2, 'tags': []}") << false;
+        const QByteArray import = json("{'schemaVersion': 1, 'command': 'import', 'definitions': 'd.xml', 'source': 't.csv', "
+                                       "'kind': 'tag', 'format': 'csv', 'encoding': 'UTF-8', 'match': 'name', 'onConflict': 'update', "
+                                       "'dryRun': false, 'problems': [], 'records': [RECORD], "
+                                       "'counts': {'added': 0, 'updated': 1, 'unchanged': 0, 'skipped': 0}, 'written': true}");
+        const auto imported = [&](const char *record) { return QByteArray(import).replace("RECORD", json(record)); };
+        QTest::newRow("an update") << imported("{'action': 'updated', 'line': 2, 'record': {'file': 'd.xml', 'kind': 'tag', 'id': 1, "
+                                               "'name': 'T'}, 'changes': [{'field': 'Enabled', 'before': true, 'after': false}]}")
+                                   << true;
+        QTest::newRow("an update without its changes")
+            << imported("{'action': 'updated', 'line': 2, 'record': {'file': 'd.xml', 'kind': 'tag', 'id': 1, 'name': 'T'}}") << false;
+        QTest::newRow("changes of a record added")
+            << imported("{'action': 'added', 'line': 2, 'record': {'file': 'd.xml', 'kind': 'tag', 'id': 1, 'name': 'T'}, "
+                        "'changes': [{'field': 'Enabled', 'before': true, 'after': false}]}")
+            << false;
+        QTest::newRow("a record of no line") << imported("{'action': 'skipped', 'line': 0, 'record': {'file': 'd.xml', 'kind': 'tag', "
+                                                         "'id': 1, 'name': 'T'}}")
+                                             << false;
     }
     void schemaHolds()
     {

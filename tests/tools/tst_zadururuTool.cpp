@@ -93,7 +93,7 @@ private slots:
 
         const Run dry = tool({"import-csv", example("plant/tags.csv"), "--into", definitions, "--dry-run"});
         QCOMPARE(dry.exitCode, 0);
-        QVERIFY2(dry.out.contains("would add tag 56 \"Feed pump P-301 running\""), qPrintable(dry.out));
+        QVERIFY2(dry.out.contains("would add tag \"Feed pump P-301 running\" (Id 56), line 1\n"), qPrintable(dry.out));
         QCOMPARE(readAll(definitions), before);
 
         const Run run = tool({"import-csv", example("plant/tags.csv"), "--into", definitions});

@@ -24,7 +24,9 @@ const char usage[] =
     "  check PROJECT_DIR                       report problems in a project's files\n"
     "  render PAGE.xml -o PAGE.png             draw a page as a picture\n"
     "  report PROJECT_DIR -o OUT_DIR           a static site of the whole project, for any browser\n"
-    "  import-csv TAGS.csv --into DEFS.xml     add a tag list to a definitions file\n"
+    "  import-csv TAGS.csv --into DEFS.xml     merge a semicolon-separated tag list into a definitions file\n"
+    "  export DEFS.xml --tags [-o FILE]        channels, tags or alarms as a CSV or JSON table\n"
+    "  import DEFS.xml FILE --tags             merge a CSV or JSON table into a definitions file\n"
     "  format FILE.xml [-o OUT]                rewrite a scene or definitions file in canonical form\n"
     "  xref PROJECT_DIR [TAG ...]              where each tag and library component is used\n"
     "  rename-tag PROJECT_DIR --id OLD --to NEW  change a tag's id (or --name) everywhere, all files or none\n"
@@ -45,6 +47,8 @@ const Command commands[] = {
     {QLatin1String("render"), runRender},
     {QLatin1String("report"), runReport},
     {QLatin1String("import-csv"), runImportCsv},
+    {QLatin1String("export"), runExport},
+    {QLatin1String("import"), runImport},
     {QLatin1String("format"), runFormat},
     {QLatin1String("xref"), runXref},
     {QLatin1String("rename-tag"), runRenameTag},

@@ -15,6 +15,8 @@ int runCheck(const QStringList &arguments);
 int runRender(const QStringList &arguments);
 int runReport(const QStringList &arguments);
 int runImportCsv(const QStringList &arguments);
+int runExport(const QStringList &arguments);
+int runImport(const QStringList &arguments);
 int runFormat(const QStringList &arguments);
 int runXref(const QStringList &arguments);
 int runRenameTag(const QStringList &arguments);

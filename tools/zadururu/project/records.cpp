@@ -168,6 +168,11 @@ QString Record::line() const
     return line;
 }
 
+QString recordText(const QString &value)
+{
+    return text(value);
+}
+
 QList<Record> pageRecords(const ScaFileData &page)
 {
     QList<Record> records;

@@ -46,6 +46,9 @@ struct Record
     QString line() const;
 };
 
+/// A text field as records show it: in double quotes, with \\, " and line breaks escaped.
+QString recordText(const QString &value);
+
 /// The records of a page: its properties, its scrolling texts, then its items by kind.
 QList<Record> pageRecords(const ScaFileData &page);
 /// The channels (but the loader's own "None" channel), tags and alarms of a definitions file.
