@@ -84,6 +84,12 @@ struct Run
     bool killed = false;
     int exitCode = -1;
     QString out, err;
+
+    Run(const QString &name, const QStringList &arguments)
+        : name(name)
+        , arguments(arguments)
+    {
+    }
 };
 
 } // namespace
@@ -192,7 +198,7 @@ private slots:
             const State after = stateOf(project);
             const QString context = QStringLiteral("seed %1 (ZADURURU_STRESS_SEED), round %2: %3").arg(seed).arg(round).arg(after.problem);
             QVERIFY2(after.whole && after.renamed >= 0, qPrintable(context));
-            const Run &rename = runs.at(0), &format = runs.at(1), &import = runs.at(2);
+            const Run &rename = runs.at(0), &import = runs.at(2);
             if (rename.exitCode == 0)
                 QVERIFY2(after.renamed != before.renamed, qPrintable(context + ": the rename said it renamed"));
             else if (!rename.killed)

@@ -48,12 +48,16 @@ bool DefinitionsFile::write(const QString &description, QString *error)
     }
     const QByteArray bytes = canonicalDefinitionsBytes(m_tree.get());
     if (bytes.isNull()) {
-        *error = m_relative + QStringLiteral(": its new version cannot be written in a scratch folder; nothing was changed");
+        *error = m_path + QStringLiteral(": its new version cannot be written in a scratch folder; nothing was changed");
         return false;
     }
+    // The journal's messages name its files within the project: the file as
+    // the user named it comes first.
+    QString journalError;
     ProjectTransaction transaction(*m_lock, description);
-    if (transaction.stage(m_relative, bytes, error) && transaction.commit(error))
+    if (transaction.stage(m_relative, bytes, &journalError) && transaction.commit(&journalError))
         return true;
+    *error = m_path + QStringLiteral(": cannot be written: ") + journalError;
     if (!transaction.committed())
         *error += QStringLiteral("; nothing was changed");
     return false;

@@ -30,58 +30,62 @@ bool same(const QList<T> &a, const QList<T> &b)
 }
 
 // The first member of a list that differs between two records x and y, by name.
-#define DIFFERS(m) (!same(x.m, y.m)) return QStringLiteral(#m)
+#define DIFFERS(m)                        \
+    do {                                  \
+        if (!same(x.m, y.m))              \
+            return QStringLiteral(#m);    \
+    } while (false)
 
 QString commonDifference(const ItemCommonData_t *a, const ItemCommonData_t *b)
 {
     if (!a || !b)
         return a == b ? QString() : QStringLiteral("common data");
     const ItemCommonData_t &x = *a, &y = *b;
-    if DIFFERS(X); if DIFFERS(Y); if DIFFERS(W); if DIFFERS(H); if DIFFERS(ZVAL); if DIFFERS(GZVAL); if DIFFERS(Rot);
-    if DIFFERS(HFlip); if DIFFERS(VFlip); if DIFFERS(GroupId); if DIFFERS(Name); if DIFFERS(itemTypeCode);
+    DIFFERS(X); DIFFERS(Y); DIFFERS(W); DIFFERS(H); DIFFERS(ZVAL); DIFFERS(GZVAL); DIFFERS(Rot);
+    DIFFERS(HFlip); DIFFERS(VFlip); DIFFERS(GroupId); DIFFERS(Name); DIFFERS(itemTypeCode);
     return QString();
 }
 
 QString difference(const ScadaObjectLoadData_t &x, const ScadaObjectLoadData_t &y)
 {
-    if DIFFERS(Type); if DIFFERS(Uid);
-    if DIFFERS(tagID_image); if DIFFERS(tagID_label); if DIFFERS(tagID_posx); if DIFFERS(tagID_posy);
-    if DIFFERS(tagID_width); if DIFFERS(tagID_height); if DIFFERS(tagID_rotAng); if DIFFERS(tagID_txtColor);
-    if DIFFERS(tagID_maskColor); if DIFFERS(tagID_maskOpac); if DIFFERS(tagID_cusProp1); if DIFFERS(tagID_cusProp2);
-    if DIFFERS(tagID_cusProp3); if DIFFERS(tagID_cusProp4); if DIFFERS(tagID_cusProp5); if DIFFERS(tagID_cusProp6);
-    if DIFFERS(tagID_cusProp7); if DIFFERS(tagID_eventTarget); if DIFFERS(eventType); if DIFFERS(eventAction);
-    if DIFFERS(lofx); if DIFFERS(lofy); if DIFFERS(labelText); if DIFFERS(labelStyleSheet); if DIFFERS(userConst1);
-    if DIFFERS(userConst2); if DIFFERS(MacroText); if DIFFERS(Tooltip); if DIFFERS(weblinkActive); if DIFFERS(weblink);
-    if DIFFERS(limitsActive); if DIFFERS(lowLimit); if DIFFERS(highLimit); if DIFFERS(componentUid);
+    DIFFERS(Type); DIFFERS(Uid);
+    DIFFERS(tagID_image); DIFFERS(tagID_label); DIFFERS(tagID_posx); DIFFERS(tagID_posy);
+    DIFFERS(tagID_width); DIFFERS(tagID_height); DIFFERS(tagID_rotAng); DIFFERS(tagID_txtColor);
+    DIFFERS(tagID_maskColor); DIFFERS(tagID_maskOpac); DIFFERS(tagID_cusProp1); DIFFERS(tagID_cusProp2);
+    DIFFERS(tagID_cusProp3); DIFFERS(tagID_cusProp4); DIFFERS(tagID_cusProp5); DIFFERS(tagID_cusProp6);
+    DIFFERS(tagID_cusProp7); DIFFERS(tagID_eventTarget); DIFFERS(eventType); DIFFERS(eventAction);
+    DIFFERS(lofx); DIFFERS(lofy); DIFFERS(labelText); DIFFERS(labelStyleSheet); DIFFERS(userConst1);
+    DIFFERS(userConst2); DIFFERS(MacroText); DIFFERS(Tooltip); DIFFERS(weblinkActive); DIFFERS(weblink);
+    DIFFERS(limitsActive); DIFFERS(lowLimit); DIFFERS(highLimit); DIFFERS(componentUid);
     return QString();
 }
 
 QString difference(const TextItemLoadData_t &x, const TextItemLoadData_t &y)
 {
-    if DIFFERS(ItemText); if DIFFERS(TextColor); if DIFFERS(BgColor); if DIFFERS(SvgElement); if DIFFERS(Alignment);
-    if DIFFERS(TextPixelSize); if DIFFERS(Family); if DIFFERS(IsBold); if DIFFERS(IsItalic); if DIFFERS(IsUnderlined);
-    if DIFFERS(DrawPaper);
+    DIFFERS(ItemText); DIFFERS(TextColor); DIFFERS(BgColor); DIFFERS(SvgElement); DIFFERS(Alignment);
+    DIFFERS(TextPixelSize); DIFFERS(Family); DIFFERS(IsBold); DIFFERS(IsItalic); DIFFERS(IsUnderlined);
+    DIFFERS(DrawPaper);
     return QString();
 }
 
 QString difference(const ScheduleItemLoadData_t &x, const ScheduleItemLoadData_t &y)
 {
-    if DIFFERS(TagIDs);
+    DIFFERS(TagIDs);
     return QString();
 }
 
 QString difference(const RealTimeChartItemLoadData_t &x, const RealTimeChartItemLoadData_t &y)
 {
-    if DIFFERS(TagIDs); if DIFFERS(BgColor); if DIFFERS(TxtColor); if DIFFERS(ShowLegend); if DIFFERS(FollowLastVal);
-    if DIFFERS(RescaleValAxis); if DIFFERS(ShowLastSeconds); if DIFFERS(UpperLimit); if DIFFERS(LowerLimit);
+    DIFFERS(TagIDs); DIFFERS(BgColor); DIFFERS(TxtColor); DIFFERS(ShowLegend); DIFFERS(FollowLastVal);
+    DIFFERS(RescaleValAxis); DIFFERS(ShowLastSeconds); DIFFERS(UpperLimit); DIFFERS(LowerLimit);
     return QString();
 }
 
 QString difference(const DbQueryTextItemLoadData_t &x, const DbQueryTextItemLoadData_t &y)
 {
-    if DIFFERS(bgColor); if DIFFERS(txtColor); if DIFFERS(labelText); if DIFFERS(labelStyleSheet); if DIFFERS(lofx);
-    if DIFFERS(lofy); if DIFFERS(txtPixelSize); if DIFFERS(reportUnit); if DIFFERS(reportType); if DIFFERS(timeFactor);
-    if DIFFERS(updateInterval); if DIFFERS(reportTag);
+    DIFFERS(bgColor); DIFFERS(txtColor); DIFFERS(labelText); DIFFERS(labelStyleSheet); DIFFERS(lofx);
+    DIFFERS(lofy); DIFFERS(txtPixelSize); DIFFERS(reportUnit); DIFFERS(reportType); DIFFERS(timeFactor);
+    DIFFERS(updateInterval); DIFFERS(reportTag);
     return QString();
 }
 
@@ -89,47 +93,47 @@ QString difference(const TableItemLoadData_t &x, const TableItemLoadData_t &y)
 {
     if (x.rows != y.rows)
         return QStringLiteral("rows");
-    if DIFFERS(columnWidths);
+    DIFFERS(columnWidths);
     return QString();
 }
 
 QString difference(const PagePropertiesData_t &x, const PagePropertiesData_t &y)
 {
-    if DIFFERS(pageName); if DIFFERS(fileName); if DIFFERS(relativePath); if DIFFERS(pageID); if DIFFERS(W);
-    if DIFFERS(H); if DIFFERS(pageBgImage); if DIFFERS(pageIcon); if DIFFERS(pageType); if DIFFERS(customPageSize);
-    if DIFFERS(addScrollingText); if DIFFERS(pageAccessRights); if DIFFERS(pageAccessRights2); if DIFFERS(scaleToWindow);
-    if DIFFERS(ScrollTags);
+    DIFFERS(pageName); DIFFERS(fileName); DIFFERS(relativePath); DIFFERS(pageID); DIFFERS(W);
+    DIFFERS(H); DIFFERS(pageBgImage); DIFFERS(pageIcon); DIFFERS(pageType); DIFFERS(customPageSize);
+    DIFFERS(addScrollingText); DIFFERS(pageAccessRights); DIFFERS(pageAccessRights2); DIFFERS(scaleToWindow);
+    DIFFERS(ScrollTags);
     return QString();
 }
 
 QString difference(const pKanalDef_t &x, const pKanalDef_t &y)
 {
-    if DIFFERS(Name); if DIFFERS(Id); if DIFFERS(MediaType); if DIFFERS(SocketType); if DIFFERS(ProtokolType);
-    if DIFFERS(ServerIP); if DIFFERS(ServerPORT); if DIFFERS(ListenPORT); if DIFFERS(FilterIP); if DIFFERS(Comport);
-    if DIFFERS(Baudrate); if DIFFERS(Databit); if DIFFERS(Stopbit); if DIFFERS(Paritybit); if DIFFERS(ResponseTimeout);
-    if DIFFERS(ConnectionTimeout); if DIFFERS(FrameTimeout); if DIFFERS(GroupID); if DIFFERS(Station); if DIFFERS(Enabled);
-    if DIFFERS(LogicProPath); if DIFFERS(Description);
+    DIFFERS(Name); DIFFERS(Id); DIFFERS(MediaType); DIFFERS(SocketType); DIFFERS(ProtokolType);
+    DIFFERS(ServerIP); DIFFERS(ServerPORT); DIFFERS(ListenPORT); DIFFERS(FilterIP); DIFFERS(Comport);
+    DIFFERS(Baudrate); DIFFERS(Databit); DIFFERS(Stopbit); DIFFERS(Paritybit); DIFFERS(ResponseTimeout);
+    DIFFERS(ConnectionTimeout); DIFFERS(FrameTimeout); DIFFERS(GroupID); DIFFERS(Station); DIFFERS(Enabled);
+    DIFFERS(LogicProPath); DIFFERS(Description);
     return QString();
 }
 
 QString difference(const pEtiketDef_t &x, const pEtiketDef_t &y)
 {
-    if DIFFERS(Name); if DIFFERS(Id); if DIFFERS(PollFrequency); if DIFFERS(DeviceAddress); if DIFFERS(VariableAddress);
-    if DIFFERS(KanalName); if DIFFERS(Kanal_Id); if DIFFERS(VariableSize); if DIFFERS(Macro); if DIFFERS(VariableType);
-    if DIFFERS(IsLogging); if DIFFERS(PriLevel); if DIFFERS(TagType); if DIFFERS(SchedulerIndex); if DIFFERS(LoggingFreq);
-    if DIFFERS(LoggingMethod); if DIFFERS(ReadRight1); if DIFFERS(ReadRight2); if DIFFERS(WriteRight1);
-    if DIFFERS(WriteRight2); if DIFFERS(Keywords); if DIFFERS(Enabled); if DIFFERS(Description); if DIFFERS(UnitName);
-    if DIFFERS(Protocolobjecttype);
+    DIFFERS(Name); DIFFERS(Id); DIFFERS(PollFrequency); DIFFERS(DeviceAddress); DIFFERS(VariableAddress);
+    DIFFERS(KanalName); DIFFERS(Kanal_Id); DIFFERS(VariableSize); DIFFERS(Macro); DIFFERS(VariableType);
+    DIFFERS(IsLogging); DIFFERS(PriLevel); DIFFERS(TagType); DIFFERS(SchedulerIndex); DIFFERS(LoggingFreq);
+    DIFFERS(LoggingMethod); DIFFERS(ReadRight1); DIFFERS(ReadRight2); DIFFERS(WriteRight1);
+    DIFFERS(WriteRight2); DIFFERS(Keywords); DIFFERS(Enabled); DIFFERS(Description); DIFFERS(UnitName);
+    DIFFERS(Protocolobjecttype);
     return QString();
 }
 
 QString difference(const pAlarmItem_t &x, const pAlarmItem_t &y)
 {
-    if DIFFERS(Id); if DIFFERS(alarm_name); if DIFFERS(alarm_desc); if DIFFERS(alarm_class); if DIFFERS(enabled);
-    if DIFFERS(ackrequired); if DIFFERS(islogging); if DIFFERS(tagID); if DIFFERS(alarm_type); if DIFFERS(alarm_level);
-    if DIFFERS(comp_type); if DIFFERS(limitVal); if DIFFERS(checkVal1); if DIFFERS(checkVal2); if DIFFERS(limit_tag_id);
-    if DIFFERS(limit_tag2_id); if DIFFERS(readRight1); if DIFFERS(readRight2); if DIFFERS(subscribers);
-    if DIFFERS(currentState);
+    DIFFERS(Id); DIFFERS(alarm_name); DIFFERS(alarm_desc); DIFFERS(alarm_class); DIFFERS(enabled);
+    DIFFERS(ackrequired); DIFFERS(islogging); DIFFERS(tagID); DIFFERS(alarm_type); DIFFERS(alarm_level);
+    DIFFERS(comp_type); DIFFERS(limitVal); DIFFERS(checkVal1); DIFFERS(checkVal2); DIFFERS(limit_tag_id);
+    DIFFERS(limit_tag2_id); DIFFERS(readRight1); DIFFERS(readRight2); DIFFERS(subscribers);
+    DIFFERS(currentState);
     return QString();
 }
 
