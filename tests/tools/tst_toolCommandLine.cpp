@@ -28,6 +28,14 @@ private slots:
         QVERIFY(QDir().mkpath(m_empty));
         QVERIFY(QDir().mkpath(m_otherCase + "/Pages"));
         QVERIFY(QFile::copy(example("plant/definitions.xml"), m_otherCase + "/Definitions.xml"));
+        // Two tags of one name that holds a quote, a backslash, a line break and an escape.
+        m_oddNames = m_dir.filePath("odd-names");
+        QVERIFY(QDir().mkpath(m_oddNames + "/pages"));
+        QFile definitions(m_oddNames + "/definitions.xml");
+        QVERIFY(definitions.open(QIODevice::WriteOnly));
+        const QByteArray tag = "<Tag><Name>Pump \"A\"\\&#10;2&#9;</Name><Id>%1</Id><Enabled>1</Enabled></Tag>";
+        definitions.write("<CTDefinitions><TagList>" + QByteArray(tag).replace("%1", "1") + QByteArray(tag).replace("%1", "2")
+                          + "</TagList></CTDefinitions>");
     }
 
     void commandLine_data()
@@ -59,6 +67,9 @@ private slots:
         QTest::newRow("names in other letter case") << QStringList{"check", m_otherCase} << 2 << ""
                                                     << "\"Pages\" (the tool reads \"pages\") and \"Definitions.xml\" (the "
                                                        "tool reads \"definitions.xml\"): names are told apart by letter case";
+        QTest::newRow("names escaped, one line each") << QStringList{"check", m_oddNames} << 1
+                                                      << "error E203: tag \"Pump \\\"A\\\"\\\\\\n2\\t\" (Id 2): its name "
+                                                         "\"Pump \\\"A\\\"\\\\\\n2\\t\" is also the name of tag" << "";
         QTest::newRow("diff, not a project") << QStringList{"diff", m_empty, plant} << 2 << "" << "not a project folder";
     }
     void commandLine()
@@ -110,6 +121,7 @@ private slots:
 
 private:
     QTemporaryDir m_dir;
+    QString m_oddNames;
     QString m_empty;
     QString m_otherCase;
 };

@@ -8,6 +8,7 @@
 
 #include "project/projectFiles.h"
 #include "project/projectLock.h"
+#include "quotedText.h"
 
 QT_BEGIN_NAMESPACE
 class QTextStream;
@@ -55,8 +56,3 @@ std::unique_ptr<ProjectFiles> openProject(const QString &path, ProjectAccess acc
 /// Adds --wait SECONDS to the options of a command that locks a project; parseCommandLine() then takes its value.
 void addWaitOption(QCommandLineParser &parser);
 
-/// @p text in double quotes, as the reports name records.
-inline QString quoted(const QString &text)
-{
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}

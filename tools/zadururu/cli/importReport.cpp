@@ -14,34 +14,20 @@
 
 namespace {
 
-const char *actionName(ImportEntry::Action action)
+// What became of a record, or with @p dryRun what would.
+const char *actionName(ImportEntry::Action action, bool dryRun = false)
 {
     switch (action) {
     case ImportEntry::Added:
-        return "added";
+        return dryRun ? "would add" : "added";
     case ImportEntry::Updated:
-        return "updated";
+        return dryRun ? "would update" : "updated";
     case ImportEntry::Unchanged:
         return "unchanged";
     case ImportEntry::Skipped:
         break;
     }
-    return "skipped";
-}
-
-const char *dryActionName(ImportEntry::Action action)
-{
-    switch (action) {
-    case ImportEntry::Added:
-        return "would add";
-    case ImportEntry::Updated:
-        return "would update";
-    case ImportEntry::Unchanged:
-        return "unchanged";
-    case ImportEntry::Skipped:
-        break;
-    }
-    return "would skip";
+    return dryRun ? "would skip" : "skipped";
 }
 
 QString shownValue(FieldType type, const FieldValue &value)
@@ -86,7 +72,7 @@ void writeImportEntries(QTextStream &out, const ImportResult &result, RecordKind
     for (const ImportEntry &entry : result.entries) {
         if (entry.action == ImportEntry::Unchanged && !withUnchanged)
             continue;
-        out << (dryRun ? dryActionName(entry.action) : actionName(entry.action)) << ' ' << kindName(kind) << ' '
+        out << actionName(entry.action, dryRun) << ' ' << kindName(kind) << ' '
             << recordText(entry.name) << " (Id " << entry.id << "), line " << entry.line;
         for (int i = 0; i < entry.changes.size(); ++i) {
             const FieldChange &change = entry.changes.at(i);

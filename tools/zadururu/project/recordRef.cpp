@@ -2,6 +2,8 @@
 
 #include "pageTags.h"
 
+#include "quotedText.h"
+
 QJsonObject RecordRef::toJson() const
 {
     QJsonObject o{{QStringLiteral("file"), file}};
@@ -28,7 +30,7 @@ QString RecordRef::text() const
         return QString();
     QString text = kind;
     if (!name.isNull() && index == 0)
-        text += QStringLiteral(" \"%1\"").arg(name);
+        text += QLatin1Char(' ') + quoted(name);
     if (kind == QLatin1String("component"))
         return text + QStringLiteral(" (Uid %1)").arg(uid);
     if (kind == QLatin1String("library component"))
