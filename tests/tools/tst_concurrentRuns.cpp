@@ -101,13 +101,8 @@ private slots:
     void atOnce()
     {
         QTemporaryDir dir(QFileInfo("/dev/shm").isWritable() ? "/dev/shm/zadururu-stress-XXXXXX" : QString());
-        const QString project = dir.filePath("plant");
-        QVERIFY(copyFolder(example("plant"), project));
-        for (const char *name : {"overview", "pumpstation", "tankfarm"})
-            QVERIFY(QFile::remove(project + "/pages/" + name + ".xml"));
-        for (int page = 1; page <= 50; ++page)
-            QVERIFY(QFile::copy(example(page % 2 ? "plant/pages/tankfarm.xml" : "plant/pages/overview.xml"),
-                                project + QStringLiteral("/pages/p%1.xml").arg(page, 2, 10, QLatin1Char('0'))));
+        const QString project = manyPagesCopy(dir.path());
+        QVERIFY(!project.isEmpty());
         const QString formatted = project + "/pages/p07.xml";
 
         const unsigned seed = qEnvironmentVariableIsSet("ZADURURU_STRESS_SEED") ? qEnvironmentVariableIntValue("ZADURURU_STRESS_SEED") : 23u;

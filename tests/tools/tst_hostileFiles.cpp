@@ -35,20 +35,6 @@ bool makeSpecial(const QString &kind, const QString &path)
     return file.open(QIODevice::WriteOnly) && file.resize(ZadUruru::maxFileSize + 1);
 }
 
-// Runs the tool with @p arguments after the shell commands @p setup, as an
-// ordinary user: as "nobody" when the tests run as root.
-ToolRun asUser(const QString &setup, const QStringList &arguments)
-{
-    QStringList command{QStringLiteral("/bin/sh"), QStringLiteral("-c"), setup + QStringLiteral(" exec \"$@\""),
-                        QStringLiteral("sh"), QStringLiteral(ZADURURU_TOOL)};
-    command += arguments;
-    if (geteuid() == 0)
-        command = QStringList{QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-                              QStringLiteral("--clear-groups")}
-                  + command;
-    return runTool(geteuid() == 0 ? QStringLiteral("setpriv") : command.takeFirst(), command);
-}
-
 } // namespace
 
 class TestHostileFiles : public QObject
@@ -199,17 +185,17 @@ private slots:
         QVERIFY(writeAll(target, old));
         const QString csv = dir.filePath(QStringLiteral("tags.csv"));
         QVERIFY(QFile::copy(example("plant/tags.csv"), csv));
-        const QFileDevice::Permissions readable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                                  | QFileDevice::ReadOther | QFileDevice::ExeOther;
-        QVERIFY(QFile::setPermissions(dir.path(), readable));
+        QVERIFY(openToOthers(dir.path()));
         QVERIFY(QFile::setPermissions(csv, QFileDevice::ReadOwner | QFileDevice::ReadOther));
         QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
                                                   | QFileDevice::WriteOther));
-        QVERIFY(QFile::setPermissions(folder, readable | (readOnlyFolder ? QFileDevice::Permissions() : QFileDevice::WriteOther)));
+        QVERIFY(openToOthers(folder));
+        if (!readOnlyFolder)
+            QVERIFY(QFile::setPermissions(folder, QFile::permissions(folder) | QFileDevice::WriteOther));
 
         const QStringList arguments = command == QLatin1String("format") ? QStringList{command, "--force", target}
                                                                        : QStringList{command, csv, "--into", target};
-        const ToolRun run = asUser(limit, arguments);
+        const ToolRun run = toolAsUser(arguments, limit);
         QCOMPARE(run.exitCode, 2);
         // Named on standard error, and whatever is said of it, kept as it was.
         QVERIFY2(run.err.contains(target + ": "), qPrintable(run.err));
@@ -229,8 +215,7 @@ private slots:
         QVERIFY(writeAll(page, "<ScadaFile><PageProperties><pageName>" + QByteArray(8 << 20, 'n')
                                    + "</pageName></PageProperties></ScadaFile>"));
         // Every thread allocates from the one heap, whose growth the limit stops.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("MALLOC_ARENA_MAX"), QStringLiteral("1"));
+        const QProcessEnvironment environment = environmentWith(QStringLiteral("MALLOC_ARENA_MAX"), QStringLiteral("1"));
         const auto limited = [&](int mib, const QStringList &arguments) {
             return runTool(QStringLiteral("/bin/sh"), QStringList{"-c", QStringLiteral("ulimit -v %1; exec \"$@\"").arg(mib << 10), "sh",
                                                                   QStringLiteral(ZADURURU_TOOL)} + arguments, environment);

@@ -16,21 +16,6 @@
 
 namespace {
 
-ToolRun runIn(const QString &folder, const QStringList &arguments, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
-{
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.setProcessEnvironment(environment);
-    process.start(ZADURURU_TOOL, arguments);
-    ToolRun run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
 // Whether process @p pid has stopped (SIGSTOP), from its state in /proc.
 bool stopped(qint64 pid)
 {
@@ -45,9 +30,7 @@ struct StoppedRename
 
     explicit StoppedRename(const QString &project)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("ZADURURU_STOP_BEFORE_COMMIT", "1");
-        process.setProcessEnvironment(environment);
+        process.setProcessEnvironment(environmentWith("ZADURURU_STOP_BEFORE_COMMIT", "1"));
         process.start(ZADURURU_TOOL, {"rename-tag", project, "--id", "10", "--to", "900"});
         process.waitForStarted();
     }
@@ -186,14 +169,14 @@ private slots:
         QVERIFY(writeAll(journal + "/files/pages/overview.xml", changed));
         QVERIFY(writeAll(journal + "/operation", "rename tag Id 1 to 2\npages/overview.xml\n"));
 
-        const ToolRun run = runIn(dir.path(), {"check", path.isEmpty() ? dir.filePath("p") : path});
+        const ToolRun run = toolIn(dir.path(), {"check", path.isEmpty() ? dir.filePath("p") : path});
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.err.contains(committed ? "finished an interrupted change: rename tag Id 1 to 2"
                                             : "removed .zadururu-journal.new, a change that a killed run had not made yet"),
                  qPrintable(run.err));
         QCOMPARE(readAll(dir.filePath("p/pages/overview.xml")), committed ? changed : readAll(example("plant/pages/overview.xml")));
         QVERIFY(!QFileInfo::exists(journal));
-        QVERIFY(runIn(dir.path(), {"check", "p"}).err.isEmpty()); // nothing left to do
+        QVERIFY(toolIn(dir.path(), {"check", "p"}).err.isEmpty()); // nothing left to do
     }
 
     // While a rename holds a project, no other run reads or writes it, each
@@ -311,27 +294,24 @@ private slots:
         if (::geteuid() != 0)
             QSKIP("needs root to run the tool as another user");
         QTemporaryDir dir;
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(openToOthers(dir.path()));
         const QString project = projectCopy(dir.path(), "plant");
-        const auto asNobody = [](const QStringList &arguments) {
-            return runTool("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups", ZADURURU_TOOL} + arguments);
-        };
-        const ToolRun check = asNobody({"check", project});
+        const ToolRun check = toolAsUser({"check", project});
         QVERIFY2(check.exitCode == 0, qPrintable(check.err));
-        const ToolRun rename = asNobody({"rename-tag", project, "--id", "10", "--to", "900"});
+        const ToolRun rename = toolAsUser({"rename-tag", project, "--id", "10", "--to", "900"});
         QCOMPARE(rename.exitCode, 2);
         QVERIFY2(rename.err.contains(".zadururu-journal.new: cannot be created (Permission denied)"), qPrintable(rename.err));
         QCOMPARE(entries(project), entries(example("plant")));
 
         // A killed run's staging folder is read past; a committed change the user may not finish is not.
         QVERIFY(QDir().mkpath(project + "/.zadururu-journal.new/files"));
-        const ToolRun staged = asNobody({"check", project});
+        const ToolRun staged = toolAsUser({"check", project});
         QCOMPARE(staged.exitCode, 0);
         QVERIFY2(staged.err.contains(".zadururu-journal.new, a change that a killed run had not made yet, cannot be removed "
                                      "(Permission denied); the project is read as it is"),
                  qPrintable(staged.err));
         QVERIFY(QDir().rename(project + "/.zadururu-journal.new", project + "/.zadururu-journal"));
-        const ToolRun committed = asNobody({"xref", project});
+        const ToolRun committed = toolAsUser({"xref", project});
         QCOMPARE(committed.exitCode, 2);
         QVERIFY2(committed.err.contains(".zadururu-journal: cannot be removed (Permission denied)"), qPrintable(committed.err));
         QVERIFY(QFileInfo(project + "/.zadururu-journal/files").isDir());

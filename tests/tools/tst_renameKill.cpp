@@ -19,13 +19,8 @@ private slots:
         // Flushing to a real disk makes a rename of 51 files take a second; a
         // kill, unlike a power cut, loses nothing that was written unflushed.
         QTemporaryDir dir(QFileInfo("/dev/shm").isWritable() ? "/dev/shm/zadururu-kill-XXXXXX" : QString());
-        const QString project = dir.filePath("plant");
-        QVERIFY(copyFolder(example("plant"), project));
-        for (int page = 1; page <= 50; ++page)
-            QVERIFY(QFile::copy(example(page % 2 ? "plant/pages/tankfarm.xml" : "plant/pages/overview.xml"),
-                                project + QStringLiteral("/pages/p%1.xml").arg(page, 2, 10, QLatin1Char('0'))));
-        for (const char *name : {"overview", "pumpstation", "tankfarm"})
-            QVERIFY(QFile::remove(project + "/pages/" + name + ".xml"));
+        const QString project = manyPagesCopy(dir.path());
+        QVERIFY(!project.isEmpty());
         const auto rename = [&project](bool back) {
             return QStringList{"rename-tag", project, "--id", back ? "900" : "10", "--to", back ? "10" : "900"};
         };

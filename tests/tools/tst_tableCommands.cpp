@@ -34,13 +34,6 @@ QStringList tagNames(const QString &path)
     return names;
 }
 
-Run toolIn(const QStringList &arguments, const char *variable, const QByteArray &value)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QLatin1String(variable), QString::fromLatin1(value));
-    return runTool(ZADURURU_TOOL, arguments, environment);
-}
-
 } // namespace
 
 class TestTableCommands : public QObject
@@ -348,7 +341,7 @@ private slots:
         const QStringList arguments = command == "import" ? QStringList{"import", definitions, dir.filePath("t.csv"), "--tags"}
                                                           : QStringList{"import-csv", example("plant/tags.csv"), "--into", definitions};
         const auto before = folderContents(project);
-        Run run = toolIn(arguments, "ZADURURU_SIMULATE_FULL_DISK", "1");
+        Run run = toolWith("ZADURURU_SIMULATE_FULL_DISK", "1", arguments);
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains("did not reach the disk whole") && run.err.contains("nothing was changed"), qPrintable(run.err));
         QCOMPARE(run.out, QString());
@@ -375,21 +368,18 @@ private slots:
         if (::geteuid() != 0)
             QSKIP("needs root to run the tool as another user");
         QTemporaryDir dir;
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(openToOthers(dir.path()));
         const QString project = projectCopy(dir.path(), "plant");
         const QString alone = dir.filePath("alone.xml");
         QVERIFY(QFile::copy(example("plant/definitions.xml"), alone));
         QVERIFY(writeAll(dir.filePath("t.csv"), "Name\nNew one\n"));
         const auto before = folderContents(dir.path());
-        const auto asNobody = [](const QStringList &arguments) {
-            return runTool("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups", ZADURURU_TOOL} + arguments);
-        };
-        const Run exported = asNobody({"export", project + "/definitions.xml", "--tags"});
+        const Run exported = toolAsUser({"export", project + "/definitions.xml", "--tags"});
         QCOMPARE(exported.exitCode, 0);
         QCOMPARE(exported.out.count("\r\n"), 56);
-        QCOMPARE(asNobody({"import", alone, dir.filePath("t.csv"), "--tags", "--dry-run"}).exitCode, 0);
+        QCOMPARE(toolAsUser({"import", alone, dir.filePath("t.csv"), "--tags", "--dry-run"}).exitCode, 0);
         for (const QString &definitions : {project + "/definitions.xml", alone}) {
-            const Run run = asNobody({"import", definitions, dir.filePath("t.csv"), "--tags"});
+            const Run run = toolAsUser({"import", definitions, dir.filePath("t.csv"), "--tags"});
             QCOMPARE(run.exitCode, 2);
             QVERIFY2(run.err.contains("Permission denied") || run.err.contains("cannot be written; it is unchanged"), qPrintable(run.err));
             QCOMPARE(run.out, QString());

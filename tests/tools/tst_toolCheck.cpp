@@ -336,15 +336,12 @@ private slots:
     void unreadableFile()
     {
         QTemporaryDir dir;
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(openToOthers(dir.path()));
         const QString project = projectCopy(dir.path(), "plant");
         QVERIFY(QFile::setPermissions(project + "/pages/overview.xml", QFile::WriteOwner));
-        QProcess process;
-        process.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", ZADURURU_TOOL, "check", "--json", project});
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitCode(), 1);
-        const QJsonObject report = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-        const QList<QJsonObject> unreadable = withCode(report, "E101");
+        const ToolRun run = toolAsUser({"check", "--json", project});
+        QCOMPARE(run.exitCode, 1);
+        const QList<QJsonObject> unreadable = withCode(jsonOf(run), "E101");
         QCOMPARE(unreadable.size(), 1);
         QCOMPARE(unreadable.first()[QStringLiteral("file")].toString(), QString("pages/overview.xml"));
         QVERIFY(unreadable.first()[QStringLiteral("message")].toString().startsWith("cannot be read: "));

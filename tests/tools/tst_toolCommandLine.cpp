@@ -98,9 +98,8 @@ private slots:
         QFETCH(bool, terminal);
         QFETCH(QByteArray, delay);
         QFETCH(bool, shown);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        if (!delay.isNull())
-            environment.insert("ZADURURU_PROGRESS_DELAY_MS", delay);
+        const QProcessEnvironment environment =
+            delay.isNull() ? QProcessEnvironment::systemEnvironment() : environmentWith("ZADURURU_PROGRESS_DELAY_MS", delay);
         ToolRun run;
         if (terminal) {
             // script gives the tool a pseudo-terminal for its output, which it copies to ours.
