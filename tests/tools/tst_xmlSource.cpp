@@ -1,6 +1,8 @@
 // The raw XML walk of project files: spans, decoded values, lines and
 // columns, encodings, hostile bytes, and edits that change only a value's bytes.
 
+#include "../common/files.h"
+
 #include "project/xmlSource.h"
 
 #include <zadururu/common/wellFormed.h>
@@ -21,14 +23,6 @@ QByteArray bytes(const char (&literal)[N])
     return QByteArray(literal, N - 1);
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", qPrintable(path));
-    return file.readAll();
-}
-
 QStringList exampleFiles()
 {
     QStringList files;
@@ -37,6 +31,14 @@ QStringList exampleFiles()
         files << it.next();
     files.sort();
     return files;
+}
+
+// A row "path" per XML file of the example project.
+void addExampleRows()
+{
+    QTest::addColumn<QString>("path");
+    for (const QString &path : exampleFiles())
+        QTest::newRow(qPrintable(QDir(EXAMPLES_DIR).relativeFilePath(path))) << path;
 }
 
 // The walk as one line per event; the last line says how it ended.
@@ -135,6 +137,7 @@ private slots:
                                << QString::fromUtf8("\xC3\xA9t\xC3\xA9");
         QTest::newRow("no space between attributes") << QByteArray("<a x='1'y=\"2\"/>") << 1 << QByteArray("2") << QString("2");
         QTest::newRow("entity next to text") << QByteArray("<a b='1' c='x&amp;y'/>") << 1 << QByteArray("x&amp;y") << QString("x&y");
+        QTest::newRow("the last of a repeated name") << QByteArray("<a x='1' y='2' x='3'/>") << 2 << QByteArray("3") << QString("3");
         QTest::newRow("unknown entity kept") << QByteArray("<a x=\"1&e;2\"/>") << 0 << QByteArray("1&e;2") << QString("1&e;2");
     }
 
@@ -155,20 +158,11 @@ private slots:
         QCOMPARE(document.at(a.valueSpan.end), a.quote);
         QCOMPARE(a.value(), value);
         QCOMPARE(walker.attribute(QLatin1String(a.name.data, a.name.size)), &a);
+        QCOMPARE(walker.attribute(QLatin1String("z")), nullptr);
         QCOMPARE(a.unexpandedEntity, raw.contains("&e;"));
         QCOMPARE(walker.next(), XmlWalker::EndElement);
         QCOMPARE(walker.next(), XmlWalker::EndDocument);
         QCOMPARE(walker.hasUnexpandedDeclarations(), raw.contains("&e;"));
-    }
-
-    void lastOfRepeatedAttribute()
-    {
-        const XmlSource source("<a x='1' y='2' x='3'/>");
-        XmlWalker walker(source);
-        walker.next();
-        QCOMPARE(walker.attributes().size(), std::size_t(3));
-        QCOMPARE(walker.attribute(QLatin1String("x"))->value(), QString("3"));
-        QCOMPARE(walker.attribute(QLatin1String("z")), nullptr);
     }
 
     void walk_data()
@@ -407,6 +401,9 @@ private slots:
             << bytes("\xFE\xFF\0<\0a\0 \0x\0=\0'\0\xE9\0'\0/\0>") << false << QByteArray("UTF-16BE") << -1 << e;
         QTest::newRow("UTF-16LE without a byte order mark")
             << bytes("<\0?\0x\0m\0l\0 \0?\0>\0<\0a\0 \0x\0=\0'\0\xE9\0'\0/\0>\0") << false << QByteArray("UTF-16LE") << -1 << e;
+        // 0xFF has no character in windows-1253: it stands as U+FFFD after "<a>".
+        QTest::newRow("windows-1253, a byte of no character") << QByteArray("<?xml version='1.0' encoding='windows-1253'?><a>\xFF</a>") << false
+                                                              << QByteArray("windows-1253") << 48 << QString();
         QTest::newRow("Latin-1 undeclared") << QByteArray("<a x='\xE9'/>") << true << QByteArray("UTF-8") << 6 << QString(QChar(0xFFFD));
         QTest::newRow("overlong sequence") << QByteArray("<a x='-\xC0\x80'/>") << true << QByteArray("UTF-8") << 7
                                            << QString("-") + QChar(0xFFFD) + QChar(0xFFFD);
@@ -446,14 +443,6 @@ private slots:
         QCOMPARE(walker.event(), XmlWalker::EndDocument);
     }
 
-    void decodedFileInvalidBytes()
-    {
-        // 0xFF has no character in windows-1253: it stands as U+FFFD after "<a>".
-        const XmlSource source("<?xml version='1.0' encoding='windows-1253'?><a>\xFF</a>");
-        QVERIFY(!source.isRaw());
-        QCOMPARE(source.firstInvalidByte(), source.bytes().indexOf("<a>") + 3);
-    }
-
     // A document cut at every byte is refused or, once only whitespace is
     // missing, read whole; never a read past its end.
     void truncated()
@@ -477,17 +466,13 @@ private slots:
 
     // Bytes the library reads are walked to their end, whatever else the
     // walk meets; no bytes make it hang or read past their end.
-    void mutations_data()
-    {
-        QTest::addColumn<QString>("path");
-        for (const QString &path : exampleFiles())
-            QTest::newRow(qPrintable(QDir(EXAMPLES_DIR).relativeFilePath(path))) << path;
-    }
+    void mutations_data() { addExampleRows(); }
 
     void mutations()
     {
         QFETCH(QString, path);
-        const QByteArray original = readFile(path);
+        const QByteArray original = readAll(path);
+        QVERIFY(!original.isEmpty());
         static const char pieces[][12] = {"<", ">", "/", "'", "\"", "&", ";", "]]>", "<!--", "-->", "<![CDATA[", "?>",
                                           "&#x41;", "&#0;", "\r", "\xC3", "\xF0\x9F", "=", " ", "&lt", "<?p ", "\x80"};
         // Seeded by the path within the examples, so that every checkout draws the same mutations.
@@ -566,17 +551,13 @@ private slots:
 
     // The example project's files read alike by QXmlStreamReader: names in
     // order, decoded values and texts, lines and columns after each start tag.
-    void sameAsStreamReader_data()
-    {
-        QTest::addColumn<QString>("path");
-        for (const QString &path : exampleFiles())
-            QTest::newRow(qPrintable(QDir(EXAMPLES_DIR).relativeFilePath(path))) << path;
-    }
+    void sameAsStreamReader_data() { addExampleRows(); }
 
     void sameAsStreamReader()
     {
         QFETCH(QString, path);
-        const QByteArray bytes = readFile(path);
+        const QByteArray bytes = readAll(path);
+        QVERIFY(!bytes.isEmpty());
         QList<StreamItem> expected;
         QString text;
         const auto flush = [&text](QList<StreamItem> &into) {
@@ -653,7 +634,8 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QString, replacement);
-        const QByteArray bytes = readFile(path);
+        const QByteArray bytes = readAll(path);
+        QVERIFY(!bytes.isEmpty());
         // The last attribute and the last leaf element of the file.
         const XmlSource source(bytes);
         XmlWalker walker(source);
