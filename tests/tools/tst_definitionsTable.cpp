@@ -71,11 +71,12 @@ Tree baseTree()
     return tree(t);
 }
 
-QString decoded(const QByteArray &bytes)
+// The text of @p bytes in @p encoding (or found), or "refused: " and why.
+QString decoded(const QByteArray &bytes, const QString &encoding = QString())
 {
     DecodedText text;
     QString problem;
-    return decodeText(bytes, QString(), &text, &problem) ? text.text : QStringLiteral("refused: ") + problem;
+    return decodeText(bytes, encoding, &text, &problem) ? text.text : QStringLiteral("refused: ") + problem;
 }
 
 // Every record of @p kind in @p from merged into @p into through a table in @p format.
@@ -320,9 +321,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, encoding);
-        DecodedText decodedText;
-        QString problem;
-        const QString result = decodeText(bytes, encoding, &decodedText, &problem) ? decodedText.text : QStringLiteral("refused: ") + problem;
+        const QString result = decoded(bytes, encoding);
         QFETCH(QString, text);
         QVERIFY2(result.startsWith(text) && (text.startsWith("refused") || result == text), qPrintable(result));
     }
