@@ -64,6 +64,14 @@ QByteArray library(const QByteArray &children)
     return "<scadaObjectTypes>\n<object name=\"pump\"><objectUID>3</objectUID>" + children + "</object>\n</scadaObjectTypes>\n";
 }
 
+// The start of an item of each kind, to be closed by "</Item>".
+const QByteArray component = "<Item><ItemType>ScadaObject</ItemType><Properties Name=\"P\" Uid=\"7\"/>";
+const QByteArray chart = "<Item><ItemType>RTChartItem</ItemType>";
+const QByteArray text = "<Item><ItemType>TextItem</ItemType><Width>9</Width><Height>9</Height>";
+const auto S = FileKind::Scene;
+const auto D = FileKind::Definitions;
+const auto L = FileKind::Library;
+
 } // namespace
 
 class TestFileLint : public QObject
@@ -75,12 +83,6 @@ private slots:
         QTest::addColumn<FileKind>("kind");
         QTest::addColumn<QByteArray>("document");
         QTest::addColumn<QStringList>("findings");
-        const QByteArray component = "<Item><ItemType>ScadaObject</ItemType><Properties Name=\"P\" Uid=\"7\"/>";
-        const QByteArray chart = "<Item><ItemType>RTChartItem</ItemType>";
-        const QByteArray text = "<Item><ItemType>TextItem</ItemType><Width>9</Width><Height>9</Height>";
-        const auto S = FileKind::Scene;
-        const auto D = FileKind::Definitions;
-        const auto L = FileKind::Library;
 
         QTest::newRow("a page as the writer writes it") << S << page(component + "<TagIDs tagID_label=\"3\"/></Item>\n")
                                                         << QStringList();
@@ -227,10 +229,6 @@ private slots:
         QTest::addColumn<FileKind>("kind");
         QTest::addColumn<QByteArray>("document");
         QTest::addColumn<QStringList>("effects"); // code and effect of each finding
-        const QByteArray component = "<Item><ItemType>ScadaObject</ItemType><Properties Name=\"P\" Uid=\"7\"/>";
-        const QByteArray text = "<Item><ItemType>TextItem</ItemType><Width>9</Width><Height>9</Height>";
-        const auto S = FileKind::Scene;
-        const auto D = FileKind::Definitions;
         QTest::newRow("an item of no kind") << S << page("<Item><ItemType>Gauge</ItemType></Item>") << QStringList{"W201 dropped"};
         QTest::newRow("an item without kind") << S << page("<Item><Properties Uid=\"9\"/></Item>") << QStringList{"W201 kept"};
         QTest::newRow("an element") << S << page(component + "<Junk/></Item>") << QStringList{"W202 dropped"};
