@@ -56,6 +56,7 @@ private slots:
         QTest::newRow("import, one file") << QStringList{"import", plant, "--tags"} << "expected 2 arguments";
         QTest::newRow("import-csv, no channel") << QStringList{"import-csv", example("plant/tags.csv"), "--into", plant, "--channel", "Line 9"}
                                                 << "no channel is named \"Line 9\" (the channels are: \"PLC-Ethernet\"";
+        QTest::newRow("import-csv, no list") << QStringList{"import-csv", "/nonexistent.csv", "--into", plant} << "/nonexistent.csv";
         QTest::newRow("import-csv, encoding") << QStringList{"import-csv", example("plant/tags.csv"), "--into", plant, "--encoding", "klingon"}
                                               << "no encoding is called \"klingon\"";
     }
@@ -228,6 +229,7 @@ private slots:
         const Tree tool = load(definitions);
         QCOMPARE(library->tags.size(), 7);
         QCOMPARE(tool->tags.size(), 55 + library->tags.size());
+        QCOMPARE(tool->alarms.size(), 4);
         for (int i = 0; i < library->tags.size(); ++i) {
             pEtiketDef_t expected = *library->tags.at(i);
             const pEtiketDef_t *added = tool->tags.at(55 + i);
