@@ -1,5 +1,5 @@
-// The tool's command line as a process: help, suggestions for what was
-// mistyped, paths of the wrong kind, and progress on a terminal.
+// The tool's command line as a process: usage errors, help, suggestions for
+// what was mistyped, paths of the wrong kind, and progress on a terminal.
 
 #include "../common/toolProcess.h"
 
@@ -31,11 +31,9 @@ private slots:
         // Two tags of one name that holds a quote, a backslash, a line break and an escape.
         m_oddNames = m_dir.filePath("odd-names");
         QVERIFY(QDir().mkpath(m_oddNames + "/pages"));
-        QFile definitions(m_oddNames + "/definitions.xml");
-        QVERIFY(definitions.open(QIODevice::WriteOnly));
         const QByteArray tag = "<Tag><Name>Pump \"A\"\\&#10;2&#9;</Name><Id>%1</Id><Enabled>1</Enabled></Tag>";
-        definitions.write("<CTDefinitions><TagList>" + QByteArray(tag).replace("%1", "1") + QByteArray(tag).replace("%1", "2")
-                          + "</TagList></CTDefinitions>");
+        QVERIFY(writeAll(m_oddNames + "/definitions.xml", "<CTDefinitions><TagList>" + QByteArray(tag).replace("%1", "1")
+                                                               + QByteArray(tag).replace("%1", "2") + "</TagList></CTDefinitions>"));
     }
 
     void commandLine_data()
@@ -45,6 +43,23 @@ private slots:
         QTest::addColumn<QString>("out"); // a part of standard output
         QTest::addColumn<QString>("err"); // a part of standard error
         const QString plant = example("plant");
+        QTest::newRow("no command") << QStringList() << 2 << "" << "";
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "" << "";
+        QTest::newRow("command help") << QStringList{"check", "--help"} << 0 << "" << "";
+        QTest::newRow("check without folder") << QStringList{"check"} << 2 << "" << "";
+        QTest::newRow("check, unknown option") << QStringList{"check", "--bogus", "x"} << 2 << "" << "";
+        QTest::newRow("check, no such folder") << QStringList{"check", "/nonexistent/project"} << 2 << "" << "";
+        QTest::newRow("render without -o") << QStringList{"render", example("plant/pages/overview.xml")} << 2 << "" << "";
+        QTest::newRow("render, cut-off page") << QStringList{"render", example("broken/pages/half-download.xml"), "-o", QDir::temp().filePath("z.png")} << 2 << "" << "";
+        QTest::newRow("render, no library") << QStringList{"render", example("plant/pages/overview.xml"), "-o", QDir::temp().filePath("z.png"), "--library", example("plant/pages")} << 2 << "" << "";
+        QTest::newRow("import without --into") << QStringList{"import-csv", example("plant/tags.csv")} << 2 << "" << "";
+        QTest::newRow("format, missing file") << QStringList{"format", "/nonexistent.xml"} << 2 << "" << "";
+        QTest::newRow("xref without folder") << QStringList{"xref"} << 2 << "" << "";
+        QTest::newRow("xref, no such tag") << QStringList{"xref", plant, "nosuch"} << 2 << "" << "";
+        QTest::newRow("diff, one side") << QStringList{"diff", plant} << 2 << "" << "";
+        QTest::newRow("diff, folder and file") << QStringList{"diff", plant, example("plant/definitions.xml")} << 2 << "" << "";
+        QTest::newRow("diff, cut-off page") << QStringList{"diff", example("broken/pages/half-download.xml"), example("plant/pages/overview.xml")} << 2 << "" << "";
+        QTest::newRow("textconv, missing file") << QStringList{"textconv", "/nonexistent.xml"} << 2 << "" << "";
         QTest::newRow("arguments swapped") << QStringList{".", "check"} << 2 << "" << "unknown command '.'; did you mean 'zadururu check .'?";
         QTest::newRow("folder first") << QStringList{plant, "xref", "--json"} << 2 << ""
                                       << QStringLiteral("did you mean 'zadururu xref %1 --json'?").arg(plant);
@@ -81,6 +96,8 @@ private slots:
         QTEST(run.exitCode, "exitCode");
         QVERIFY2(run.out.contains(out), qPrintable(run.out));
         QVERIFY2(run.err.contains(err), qPrintable(run.err));
+        // A usage or file error is explained on standard error; any other run says nothing there.
+        QCOMPARE(run.err.isEmpty(), run.exitCode != 2);
     }
 
     // Progress shows on a terminal once the run has taken its delay; never elsewhere.

@@ -14,38 +14,6 @@ class TestZadururuTool : public QObject
 {
     Q_OBJECT
 private slots:
-    void usage_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::newRow("no command") << QStringList() << 2;
-        QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2;
-        QTest::newRow("help") << QStringList{"--help"} << 0;
-        QTest::newRow("command help") << QStringList{"check", "--help"} << 0;
-        QTest::newRow("check without folder") << QStringList{"check"} << 2;
-        QTest::newRow("check, unknown option") << QStringList{"check", "--bogus", "x"} << 2;
-        QTest::newRow("check, no such folder") << QStringList{"check", "/nonexistent/project"} << 2;
-        QTest::newRow("render without -o") << QStringList{"render", example("plant/pages/overview.xml")} << 2;
-        QTest::newRow("render, cut-off page") << QStringList{"render", example("broken/pages/half-download.xml"), "-o", QDir::temp().filePath("z.png")} << 2;
-        QTest::newRow("render, no library") << QStringList{"render", example("plant/pages/overview.xml"), "-o", QDir::temp().filePath("z.png"), "--library", example("plant/pages")} << 2;
-        QTest::newRow("import without --into") << QStringList{"import-csv", example("plant/tags.csv")} << 2;
-        QTest::newRow("format, missing file") << QStringList{"format", "/nonexistent.xml"} << 2;
-        QTest::newRow("xref without folder") << QStringList{"xref"} << 2;
-        QTest::newRow("xref, no such tag") << QStringList{"xref", example("plant"), "nosuch"} << 2;
-        QTest::newRow("diff, one side") << QStringList{"diff", example("plant")} << 2;
-        QTest::newRow("diff, folder and file") << QStringList{"diff", example("plant"), example("plant/definitions.xml")} << 2;
-        QTest::newRow("diff, cut-off page") << QStringList{"diff", example("broken/pages/half-download.xml"), example("plant/pages/overview.xml")} << 2;
-        QTest::newRow("textconv, missing file") << QStringList{"textconv", "/nonexistent.xml"} << 2;
-    }
-    void usage()
-    {
-        QFETCH(QStringList, arguments);
-        const Run run = tool(arguments);
-        QTEST(run.exitCode, "exitCode");
-        // A usage or file error is explained on standard error; a run that succeeds says nothing there.
-        QCOMPARE(run.err.isEmpty(), run.exitCode == 0);
-    }
-
     void checkCleanProject()
     {
         const Run run = tool({"check", example("plant")});
@@ -87,32 +55,12 @@ private slots:
     {
         QTemporaryDir dir;
         const QString definitions = dir.filePath("definitions.xml");
-        QVERIFY(QFile::copy(example("plant/definitions.xml"), definitions));
-        const QByteArray before = readAll(definitions);
-
-        const Run dry = tool({"import-csv", example("plant/tags.csv"), "--into", definitions, "--dry-run"});
-        QCOMPARE(dry.exitCode, 0);
-        QVERIFY2(dry.out.contains("would add tag \"Feed pump P-301 running\" (Id 56), line 1\n"), qPrintable(dry.out));
-        QCOMPARE(readAll(definitions), before);
-
-        const Run run = tool({"import-csv", example("plant/tags.csv"), "--into", definitions});
-        QCOMPARE(run.exitCode, 0);
-        FileDataTree *tree = TgchFileProcessor::loadFileData(definitions);
-        QVERIFY(tree);
-        QCOMPARE(tree->tags.size(), 67);
-        QCOMPARE(tree->alarms.size(), 4);
-        QCOMPARE(tree->tags.at(55)->Id, 56);
-        QCOMPARE(tree->tags.last()->Id, 67);
-        QCOMPARE(tree->tags.last()->Name, QString("Outlet valve V-310 closed"));
-        destroyFileDataTree(tree);
-
-        // One that does not parse is left alone: writing it back would lose it.
-        const QByteArray cut = before.left(before.size() / 2);
+        const QByteArray whole = readAll(example("plant/definitions.xml"));
+        const QByteArray cut = whole.left(whole.size() / 2);
         QVERIFY(writeAll(definitions, cut));
         const Run refused = tool({"import-csv", example("plant/tags.csv"), "--into", definitions});
         QCOMPARE(refused.exitCode, 2);
         QCOMPARE(readAll(definitions), cut);
-        QCOMPARE(tool({"import-csv", dir.filePath("none.csv"), "--into", dir.filePath("new.xml")}).exitCode, 2);
     }
 
     // The canonical form, in place or through -o, is a fixed point; a
