@@ -46,6 +46,8 @@ private slots:
         QTest::newRow("no command") << QStringList() << 2 << "" << "";
         QTest::newRow("help") << QStringList{"--help"} << 0 << "" << "";
         QTest::newRow("command help") << QStringList{"check", "--help"} << 0 << "" << "";
+        QTest::newRow("check, a clean project") << QStringList{"check", plant} << 0
+                                                << "3 pages, 3 channels, 55 tags, 4 alarms, 6 library components" << "";
         QTest::newRow("check without folder") << QStringList{"check"} << 2 << "" << "";
         QTest::newRow("check, unknown option") << QStringList{"check", "--bogus", "x"} << 2 << "" << "";
         QTest::newRow("check, no such folder") << QStringList{"check", "/nonexistent/project"} << 2 << "" << "";

@@ -14,14 +14,6 @@ class TestZadururuTool : public QObject
 {
     Q_OBJECT
 private slots:
-    void checkCleanProject()
-    {
-        const Run run = tool({"check", example("plant")});
-        QCOMPARE(run.exitCode, 0);
-        QVERIFY2(run.out.contains("3 pages, 3 channels, 55 tags, 4 alarms, 6 library components"), qPrintable(run.out));
-        QVERIFY(run.out.contains("No problems found."));
-    }
-
     // In a project folder the tags show by name, elsewhere by id; in the SVG as in the PNG.
     void renderTagNames_data()
     {
