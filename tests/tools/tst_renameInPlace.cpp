@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(readAll(project + "/definitions.xml"), filled(definitions, true, crlf));
 
         // The dry run's diff is the one diff -u makes of the files before and after.
-        for (const QString &file : {"definitions.xml", "pages/hand.xml"}) {
+        for (const QString file : {"definitions.xml", "pages/hand.xml"}) {
             const QString before = dir.filePath("before.xml");
             writeAll(before, file.startsWith("pages") ? filled(page, false, crlf) : filled(definitions, false, crlf));
             QProcess diff;

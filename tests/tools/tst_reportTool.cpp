@@ -224,7 +224,7 @@ private slots:
         }
         QVERIFY(run.out.contains("Open file://"));
         QVERIFY(QFile::exists(out + "/.zadururu-report"));
-        for (const QString &file : {"index.html", "tags.html", "channels.html", "alarms.html", "library.html",
+        for (const QString file : {"index.html", "tags.html", "channels.html", "alarms.html", "library.html",
                                     "findings.html", "pages/overview.html", "pages/overview.svg", "data/tags-0.js",
                                     "assets/report.js", "assets/report.css", "library/images/1-1.png"})
             QVERIFY2(QFileInfo(out + "/" + file).size() > 0, qPrintable(file));
@@ -269,7 +269,7 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.err.contains("pages/half-download.xml: not well-formed XML"), qPrintable(run.err));
         const QString index = QString::fromUtf8(readAll(out + "/index.html"));
-        for (const QString &expected :
+        for (const QString expected :
              {"<strong>3</strong> pages", "<strong>4</strong> ids used but not defined", "<strong>15</strong> findings", // 14 errors, a warning
               "<a href=\"pages/tankfarm.html\">", "tag 58 bound as tagID_label is not defined",
               "<h3>pages/half-download.xml <span class=\"n\">1</span></h3>"})
