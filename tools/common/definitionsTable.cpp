@@ -13,7 +13,7 @@ void appendJsonValue(QString &out, FieldType type, const FieldValue &value)
 {
     switch (type) {
     case FieldType::Text:
-        appendJsonString(out, storableText(value.text));
+        appendQuoted(out, storableText(value.text));
         return;
     case FieldType::Bool:
         out += value.integer ? QLatin1String("true") : QLatin1String("false");
@@ -23,7 +23,7 @@ void appendJsonValue(QString &out, FieldType type, const FieldValue &value)
         if (std::isfinite(value.real))
             out += cellText(type, value);
         else
-            appendJsonString(out, cellText(type, value));
+            appendQuoted(out, cellText(type, value));
         return;
     case FieldType::IdList:
         out += QLatin1Char('[');

@@ -3,10 +3,8 @@
 // A table as a JSON array of flat objects: one object per row, one member per
 // cell, values that are strings, numbers, booleans or arrays of numbers.
 
+#include "quotedText.h"
 #include "table.h"
-
-/// Appends @p text to @p out as a JSON string, quoted and escaped.
-void appendJsonString(QString &out, const QString &text);
 
 /**
  * Reads @p text as a JSON array of objects. The columns are the member names
