@@ -1,5 +1,7 @@
 #include "definitionsFields.h"
 
+#include "quotedText.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -173,7 +175,7 @@ bool parseWhole(FieldType type, const QString &text, qint64 *value, QString *pro
                               && std::all_of(digits.begin() + (digits.startsWith(QLatin1Char('-')) || digits.startsWith(QLatin1Char('+'))),
                                              digits.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
         *problem = isNumber ? QStringLiteral("%1 lies outside %2 to %3").arg(digits).arg(range.lowest).arg(range.highest)
-                            : QStringLiteral("\"%1\" is not a whole number").arg(text);
+                            : QStringLiteral("%1 is not a whole number").arg(quoted(text));
         return false;
     }
     if (*value < range.lowest || *value > range.highest) {
@@ -189,8 +191,8 @@ bool parseReal(FieldType type, const QString &text, double *value, QString *prob
     *value = text.toDouble(&ok);
     if (!ok) {
         *problem = text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('.'))
-                       ? QStringLiteral("\"%1\" is not a number (the decimal separator is a point)").arg(text)
-                       : QStringLiteral("\"%1\" is not a number").arg(text);
+                       ? QStringLiteral("%1 is not a number (the decimal separator is a point)").arg(quoted(text))
+                       : QStringLiteral("%1 is not a number").arg(quoted(text));
         return false;
     }
     if (type == FieldType::Single) {
@@ -219,7 +221,7 @@ bool parseIds(const QString &text, QList<int> *ids, QString *problem)
     for (const QString &piece : inner.split(QLatin1Char(','))) {
         qint64 id = 0;
         if (!parseWhole(FieldType::Int, piece, &id, problem)) {
-            *problem = QStringLiteral("\"%1\" is not a list of ids such as {3,17,4}: %2").arg(text, *problem);
+            *problem = QStringLiteral("%1 is not a list of ids such as {3,17,4}: %2").arg(quoted(text), *problem);
             return false;
         }
         ids->append(int(id));
@@ -327,7 +329,7 @@ bool parseCell(FieldType type, const QString &text, FieldValue *value, QString *
             value->integer = 0;
             return true;
         }
-        *problem = QStringLiteral("\"%1\" is neither 1, 0, true nor false").arg(text);
+        *problem = QStringLiteral("%1 is neither 1, 0, true nor false").arg(quoted(text));
         return false;
     }
     case FieldType::Double:

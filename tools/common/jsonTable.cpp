@@ -126,7 +126,7 @@ private:
             if (column >= row.cells.size())
                 row.cells.resize(column + 1);
             if (row.cells.at(column).type != TableCell::Absent) {
-                *problem = {keyAt, key, QStringLiteral("the member \"%1\" is given twice in one object").arg(key)};
+                *problem = {keyAt, key, QStringLiteral("the member %1 is given twice in one object").arg(quoted(key))};
                 return false;
             }
             TableCell &cell = row.cells[column];

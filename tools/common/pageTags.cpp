@@ -1,5 +1,7 @@
 #include "pageTags.h"
 
+#include "quotedText.h"
+
 #include <zadururu/definitions/fileDataTree.h>
 #include <zadururu/scene/scaFileData.h>
 
@@ -57,7 +59,7 @@ void walkPage(Page &page, Visit visit)
         if (!object)
             continue;
         const QString name = object->common ? object->common->Name : QString();
-        const Place place{QStringLiteral("component \"%1\" (Uid %2)").arg(name).arg(object->Uid),
+        const Place place{QStringLiteral("component %1 (Uid %2)").arg(quoted(name)).arg(object->Uid),
                           QStringLiteral("component"), name, object->Uid, i + 1};
         for (const ComponentBinding &binding : componentBindings)
             visit(object->*binding.member, place, QLatin1String(binding.name));
@@ -89,7 +91,7 @@ void walkAlarms(Tree &tree, Visit visit)
 {
     for (int i = 0; i < tree.alarms.size(); ++i) {
         auto *alarm = tree.alarms.at(i);
-        const Place place{QStringLiteral("alarm \"%1\" (Id %2)").arg(alarm->alarm_name).arg(alarm->Id),
+        const Place place{QStringLiteral("alarm %1 (Id %2)").arg(quoted(alarm->alarm_name)).arg(alarm->Id),
                           QStringLiteral("alarm"), alarm->alarm_name, alarm->Id, i + 1};
         visit(alarm->tagID, place, QStringLiteral("tagID"));
         visit(alarm->limit_tag_id, place, QStringLiteral("limit_tag_id"));

@@ -1,6 +1,7 @@
 #include "tableImport.h"
 
 #include "definitionsTable.h"
+#include "quotedText.h"
 
 #include <zadururu/definitions/fileDataTree.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
@@ -154,8 +155,8 @@ template <class R>
 QString describe(RecordKind kind, const R &record, int nameField, int idField)
 {
     const auto &fields = storedFields<R>();
-    return QStringLiteral("%1 \"%2\" (Id %3)")
-        .arg(kindName(kind), fields.at(nameField).get(record).text, QString::number(fields.at(idField).get(record).integer));
+    return QStringLiteral("%1 %2 (Id %3)")
+        .arg(kindName(kind), quoted(fields.at(nameField).get(record).text), QString::number(fields.at(idField).get(record).integer));
 }
 
 void Merge::checkKind(Incoming<pKanalDef_t> &in)
@@ -174,9 +175,9 @@ void Merge::checkKind(Incoming<pKanalDef_t> &in)
     for (const pEtiketDef_t *tag : qAsConst(m_tree.tags))
         naming += tag->KanalName == in.existing->Name;
     if (naming > 0)
-        problem(in, name, QStringLiteral("%1 name%2 the channel \"%3\" (KanalName): renamed, it would leave %4 without it")
+        problem(in, name, QStringLiteral("%1 name%2 the channel %3 (KanalName): renamed, it would leave %4 without it")
                               .arg(naming == 1 ? QStringLiteral("1 tag") : QStringLiteral("%1 tags").arg(naming),
-                                   naming == 1 ? QStringLiteral("s") : QString(), in.existing->Name,
+                                   naming == 1 ? QStringLiteral("s") : QString(), quoted(in.existing->Name),
                                    naming == 1 ? QStringLiteral("it") : QStringLiteral("them")));
 }
 
@@ -197,12 +198,12 @@ void Merge::checkKind(Incoming<pEtiketDef_t> &in)
     const bool nameSet = nameGiven && !tag.KanalName.isEmpty();
     const bool idSet = idGiven && tag.Kanal_Id != -1;
     if (nameSet && !named)
-        problem(in, nameField, QStringLiteral("no channel is named \"%1\"").arg(tag.KanalName));
+        problem(in, nameField, QStringLiteral("no channel is named %1").arg(quoted(tag.KanalName)));
     if (idSet && !numbered)
         problem(in, idField, QStringLiteral("no channel has the Id %1").arg(tag.Kanal_Id));
     if (nameSet && idSet && named && numbered && !bothMatch)
-        problem(in, idField, QStringLiteral("the channel \"%1\" has the Id %2, not %3")
-                                 .arg(tag.KanalName, QString::number(named->Id), QString::number(tag.Kanal_Id)));
+        problem(in, idField, QStringLiteral("the channel %1 has the Id %2, not %3")
+                                 .arg(quoted(tag.KanalName), QString::number(named->Id), QString::number(tag.Kanal_Id)));
     // The one given alone sets the other.
     if (nameGiven && !idGiven) {
         tag.Kanal_Id = named ? named->Id : -1;
@@ -278,7 +279,7 @@ void Merge::run(QList<R *> &list, int first, std::vector<Incoming<R>> &incoming)
     };
     const auto what = [&](const R &record) { return describe(m_options.kind, record, nameField, idField); };
     const auto keyText = [&](const R &record, int field) {
-        return field == nameField ? QStringLiteral("the name \"%1\"").arg(keyOf(record, field))
+        return field == nameField ? QStringLiteral("the name %1").arg(quoted(keyOf(record, field)))
                                   : QStringLiteral("the Id %1").arg(keyOf(record, field));
     };
     // Names and Ids each in a hash of their own type.
@@ -348,8 +349,8 @@ void Merge::run(QList<R *> &list, int first, std::vector<Incoming<R>> &incoming)
                 } else {
                     const Found<R> taken = lookup(existing, nameField, *in.record);
                     if (taken.first)
-                        problem(in, nameField, QStringLiteral("%1 has the name \"%2\" already")
-                                                   .arg(what(*taken.first), keyOf(*in.record, nameField)));
+                        problem(in, nameField, QStringLiteral("%1 has the name %2 already")
+                                                   .arg(what(*taken.first), quoted(keyOf(*in.record, nameField))));
                 }
             }
         } else if (!in.given.at(nameField)) {
@@ -496,8 +497,8 @@ private:
                 m_columnOfField[field] = c;
                 continue;
             }
-            QString message = field >= 0 ? QStringLiteral("the column \"%1\" is named twice").arg(column)
-                                         : QStringLiteral("a %1 has no field \"%2\"").arg(kindName(m_kind), column);
+            QString message = field >= 0 ? QStringLiteral("the column %1 is named twice").arg(quoted(column))
+                                         : QStringLiteral("a %1 has no field %2").arg(kindName(m_kind), quoted(column));
             for (const Field<R> &known : fields)
                 if (field < 0 && column.compare(QLatin1String(known.name), Qt::CaseInsensitive) == 0)
                     message += QStringLiteral(" (did you mean \"%1\"?)").arg(QLatin1String(known.name));

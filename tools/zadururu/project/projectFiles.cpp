@@ -1,8 +1,9 @@
 #include "projectFiles.h"
 
 #include "projectLock.h"
-#include "xmlSource.h"
+#include "quotedText.h"
 #include "xmlCheck.h"
+#include "xmlSource.h"
 
 #include <zadururu/common/regularFile.h>
 #include <zadururu/definitions/tgchFileProcessor.h>
@@ -85,7 +86,7 @@ QString notAProjectReason(const QDir &folder)
     for (const QString &name : {QStringLiteral("pages"), QStringLiteral("definitions.xml")}) {
         const QString other = otherLetterCase(folder, name);
         if (!other.isEmpty())
-            others << QStringLiteral("\"%1\" (the tool reads \"%2\")").arg(other, name);
+            others << QStringLiteral("%1 (the tool reads %2)").arg(quoted(other), quoted(name));
     }
     if (!others.isEmpty())
         reason += QStringLiteral(", but %1: names are told apart by letter case").arg(others.join(QStringLiteral(" and ")));
@@ -102,8 +103,8 @@ ProjectFiles::ProjectFiles(std::unique_ptr<ProjectLock> projectLock, const Proje
         const QString other = otherLetterCase(project, QStringLiteral("pages"));
         problems.append(fileProblem(FindingCode::MissingFile, QStringLiteral("pages"),
                                     other.isEmpty() ? QStringLiteral("no scene pages (pages/*.xml) found")
-                                                    : QStringLiteral("missing, but there is \"%1\": the tool reads "
-                                                                     "pages from \"pages\", in lower case").arg(other)));
+                                                    : QStringLiteral("missing, but there is %1: the tool reads "
+                                                                     "pages from \"pages\", in lower case").arg(quoted(other))));
     }
     int done = 0;
     for (const QString &relative : pageFiles) {
@@ -127,8 +128,8 @@ ProjectFiles::ProjectFiles(std::unique_ptr<ProjectLock> projectLock, const Proje
         const QString other = otherLetterCase(project, definitionsFile);
         problems.append(fileProblem(FindingCode::MissingFile, definitionsFile,
                                     other.isEmpty() ? QStringLiteral("missing: no tag bindings can be checked")
-                                                    : QStringLiteral("missing, but there is \"%1\": the tool reads "
-                                                                     "\"definitions.xml\", in lower case").arg(other)));
+                                                    : QStringLiteral("missing, but there is %1: the tool reads "
+                                                                     "\"definitions.xml\", in lower case").arg(quoted(other))));
         return;
     }
     const QByteArray bytes = readProjectFile(project.filePath(definitionsFile), definitionsFile, problems);

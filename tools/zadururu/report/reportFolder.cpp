@@ -1,5 +1,7 @@
 #include "reportFolder.h"
 
+#include "quotedText.h"
+
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -94,9 +96,9 @@ bool ReportFolder::prepare()
                                 .arg(markerName));
             for (const QString &entry : entries)
                 if (!reportEntries.contains(entry))
-                    return fail(QStringLiteral("holds a previous report and \"%1\", which a report does not write; "
+                    return fail(QStringLiteral("holds a previous report and %1, which a report does not write; "
                                                "move that away first")
-                                    .arg(entry));
+                                    .arg(quoted(entry)));
             m_replaces = true;
         }
     }
