@@ -246,6 +246,12 @@ private slots:
         QTest::newRow("no entity declared") << "<r>&amp;&lt;&#38;</r>" << none;
         QTest::newRow("one reference") << withSubset(big, "&b;") << none;
         QTest::newRow("twenty references") << withSubset(big, twenty) << tooLong;
+        // 35 references to 1000 characters in a document of 5000 characters
+        // grow it by exactly 7 times its size, the most that is allowed.
+        const QString thirtyFive = QString("&b;").repeated(35);
+        const int padding = 5000 - withSubset(big, thirtyFive).size();
+        QTest::newRow("grown to exactly the limit") << withSubset(big, thirtyFive + QString(padding, 'z')) << none;
+        QTest::newRow("a character short of the limit") << withSubset(big, thirtyFive + QString(padding - 1, 'z')) << tooLong;
         QTest::newRow("in an attribute value") << withSubset(big, "<x v='" + twenty + "'/>") << tooLong;
         // Whatever stands before the document type is stepped over.
         for (const char *prolog : {"<?xml version=\"1.0\"?>\n", "<?xml version=\"1.0\"?>\r\n", "\t", " ", "<!---->",
