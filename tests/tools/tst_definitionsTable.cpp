@@ -52,19 +52,19 @@ Tree baseTree()
         t->channels.append(c);
     }
     const QList<QPair<QString, int>> tags{{"T1", 1}, {"T2", 2}, {"T5", 5}, {"Twin", 7}, {"Twin", 8}};
-    for (const auto &spec : tags) {
+    for (const auto &named : tags) {
         auto *tag = new pEtiketDef_t;
-        tag->Name = spec.first;
-        tag->Id = spec.second;
-        tag->KanalName = spec.second <= 2 ? t->channels.at(spec.second)->Name : QString();
-        tag->Kanal_Id = spec.second <= 2 ? spec.second : -1;
-        tag->Description = QStringLiteral("d") + QString::number(spec.second);
+        tag->Name = named.first;
+        tag->Id = named.second;
+        tag->KanalName = named.second <= 2 ? t->channels.at(named.second)->Name : QString();
+        tag->Kanal_Id = named.second <= 2 ? named.second : -1;
+        tag->Description = QStringLiteral("d") + QString::number(named.second);
         t->tags.append(tag);
     }
-    for (const auto &spec : QList<QPair<QString, int>>{{"Al1", 1}, {"Top", std::numeric_limits<int>::max()}}) {
+    for (const auto &named : QList<QPair<QString, int>>{{"Al1", 1}, {"Top", std::numeric_limits<int>::max()}}) {
         auto *alarm = new pAlarmItem_t;
-        alarm->alarm_name = spec.first;
-        alarm->Id = spec.second;
+        alarm->alarm_name = named.first;
+        alarm->Id = named.second;
         alarm->tagID = 1;
         t->alarms.append(alarm);
     }

@@ -1,6 +1,7 @@
 #include "xmlCheck.h"
 
 #include <zadururu/common/wellFormed.h>
+#include <zadururu/definitions/tgchFileProcessor.h>
 
 XmlCheckResult checkXml(const QByteArray &bytes)
 {
@@ -44,4 +45,13 @@ QString documentElementName(const QByteArray &bytes)
 {
     QString root;
     return isWellFormedXml(bytes, nullptr, &root) ? root : QString();
+}
+
+FileDataTree *loadDefinitionsFile(const QString &path, const QByteArray &bytes)
+{
+    FileDataTree *tree = TgchFileProcessor::loadFileData(bytes);
+    if (tree->channels.size() > 1 || !tree->tags.isEmpty() || !tree->alarms.isEmpty())
+        return tree;
+    destroyFileDataTree(tree);
+    return TgchFileProcessor::loadFileData(path);
 }

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+struct FileDataTree;
+
 /// What a well-formedness check of a document found.
 struct XmlCheckResult
 {
@@ -36,3 +38,11 @@ bool isWellFormedXml(const QByteArray &bytes, QString *problem, QString *root);
 
 /// The name of the document element of @p bytes, or an empty string when they are not well-formed.
 QString documentElementName(const QByteArray &bytes);
+
+/**
+ * The definitions file at @p path, whose bytes @p bytes were read already. A
+ * tree without records is loaded again from @p path, where running out of
+ * memory gives null rather than the empty tree the bytes give, so that no
+ * caller writes such a refusal back. Free the tree with destroyFileDataTree().
+ */
+FileDataTree *loadDefinitionsFile(const QString &path, const QByteArray &bytes);

@@ -44,8 +44,7 @@ bool canonicalForm(const QString &source, const QByteArray &bytes, const QString
     // canonical form then, rather than an empty one.
     if (root == QLatin1String("CTDefinitions")) {
         result->kind = QStringLiteral("definitions file");
-        // From the file, a load that ran out of memory gives no tree rather than an empty one.
-        TreePointer tree(TgchFileProcessor::loadFileData(source), destroyFileDataTree);
+        TreePointer tree(loadDefinitionsFile(source, bytes), destroyFileDataTree);
         if (!tree) {
             reportFileError(source, QStringLiteral("cannot be read: not enough memory"));
             return false;

@@ -36,24 +36,6 @@ struct FileEdit
     QList<ValueEdit> edits;      ///< the bytes changed
 };
 
-// The record of @p file that @p binding belongs to.
-RecordRef recordOf(const QString &file, const TagBinding &binding)
-{
-    RecordRef ref;
-    ref.file = file;
-    ref.kind = binding.kind;
-    if (binding.kind == QLatin1String("component")) {
-        ref.uid = binding.uid;
-        ref.name = binding.name;
-    } else if (binding.kind == QLatin1String("alarm")) {
-        ref.id = binding.uid;
-        ref.name = binding.name;
-    } else {
-        ref.index = binding.name.section(QLatin1Char(' '), -1).toInt(); // "chart 2"
-    }
-    return ref;
-}
-
 // Whether @p after, loaded, holds exactly the records of @p page (or of
 // @p definitions, when page is null): the file's records with the rename made.
 bool readsAs(const QByteArray &after, const ScaFileData *page, const FileDataTree &definitions, QString *difference)
@@ -182,7 +164,7 @@ int runRenameTag(const QStringList &arguments)
         for (const TagBinding &binding : tagBindings(definitions)) {
             if (binding.tagId == oldId) {
                 edits.first().changes << binding.record + QStringLiteral(": ") + binding.field;
-                edits.first().records << recordOf(definitionsFile, binding);
+                edits.first().records << bindingRecord(definitionsFile, binding);
                 edits.first().fields << binding.field;
             }
             if (binding.tagId == newId)
@@ -193,7 +175,7 @@ int runRenameTag(const QStringList &arguments)
             for (const TagBinding &binding : tagBindings(*page.data)) {
                 if (binding.tagId == oldId) {
                     edit.changes << binding.record + QStringLiteral(": ") + binding.field;
-                    edit.records << recordOf(page.file, binding);
+                    edit.records << bindingRecord(page.file, binding);
                     edit.fields << binding.field;
                 }
                 if (binding.tagId == newId)

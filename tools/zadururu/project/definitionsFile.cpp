@@ -28,9 +28,7 @@ bool DefinitionsFile::open(const QString &path, ProjectAccess access, bool mayBe
         reportFileError(path, QStringLiteral("not a definitions file: its document element is \"%1\", not \"CTDefinitions\"").arg(root));
         return false;
     }
-    // From the file, a load that runs out of memory gives no tree, where the
-    // bytes would give an empty one that a write would then put in its place.
-    m_tree = TreePointer(TgchFileProcessor::loadFileData(path), destroyFileDataTree);
+    m_tree = TreePointer(loadDefinitionsFile(path, bytes), destroyFileDataTree);
     if (!m_tree) {
         reportFileError(path, QStringLiteral("cannot be read: not enough memory"));
         return false;
